@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class Dialogs;
+class SettingsStore;
+
+// What the main window needs from outside; tests hand in their own.
+struct AppContext
+{
+    Dialogs* dialogs = nullptr;
+    SettingsStore* settings = nullptr;
+    // The folder that holds the program, without a trailing separator.
+    QString programFolder;
+    // The per-user folder the converter is written to for a run.
+    QString converterFolder;
+    // Draws a whole number from 1 to 100 for the occasional home-page visit.
+    std::function<int()> drawPercent;
+    // Ends the program at once when the window is closed.
+    std::function<void()> endProgram;
+};

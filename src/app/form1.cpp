@@ -1,0 +1,402 @@
+#include "form1.h"
+
+#include "apperror.h"
+#include "cursorfile.h"
+#include "dialogs.h"
+#include "paths.h"
+#include "productinfo.h"
+#include "settingsstore.h"
+#include "trap.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTreeWidget>
+
+namespace {
+
+// Layout units: 15 twips to the pixel.
+QRect twips(int left, int top, int width, int height)
+{
+    const auto px = [](int t) { return (t + 7) / 15; };
+    return {px(left), px(top), px(width), px(height)};
+}
+
+QFont arialBold(double points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+const QString kListToolTip = QStringLiteral(
+    "Drag and drop files here. Double-click item to remove it. Move | line to right and out of "
+    "window to reveal full names.");
+
+} // namespace
+
+Form1::Form1(AppContext context, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      context_(std::move(context))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    buildControls();
+    connectHandlers();
+    connectListEvents();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    const QSize client = twips(0, 0, 8040, 7650).size();
+    setFixedSize(client);
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setFont(arialBold(9));
+    setMouseTracking(true);
+
+    ListView1 = new QTreeWidget(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setGeometry(twips(120, 120, 7800, 2535));
+    ListView1->setColumnCount(1);
+    ListView1->setHeaderHidden(false);
+    ListView1->setRootIsDecorated(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setHeaderLabels({QString()});
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->setToolTip(kListToolTip);
+    ListView1->setFont(arialBold(9));
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(twips(120, 7130, 7800, 405));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(true);
+    ProgressBar1->setAlignment(Qt::AlignCenter);
+    ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
+
+    const auto button = [this](const char* name, const QString& caption, QWidget* parent,
+                               QRect geometry) {
+        auto* b = new QPushButton(caption, parent);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(geometry);
+        b->setFont(arialBold(11.25));
+        b->setAutoFillBackground(true);
+        b->installEventFilter(this);
+        return b;
+    };
+    PushButton1 = button("PushButton1", QStringLiteral("Add ANI File(s)"), this,
+                         twips(120, 2750, 3840, 405));
+    PushButton4 = button("PushButton4", QStringLiteral("Add All ANI File(s) In Folder"), this,
+                         twips(4080, 2750, 3840, 405));
+    PushButton2 = button("PushButton2", QStringLiteral("Start Converting"), this,
+                         twips(120, 6610, 7800, 405));
+    PushButton6 =
+        button("PushButton6", QStringLiteral("Clear List"), this, twips(120, 3260, 3840, 405));
+    PushButton7 = button("PushButton7", QStringLiteral("Load Sample/Example Files"), this,
+                         twips(4080, 3260, 3840, 405));
+
+    Frame1 = new QGroupBox(QStringLiteral("JPG Image Quality"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(twips(120, 3735, 7800, 885));
+    Frame1->setMouseTracking(true);
+    Frame1->installEventFilter(this);
+
+    Slider1 = new QSlider(Qt::Horizontal, Frame1);
+    Slider1->setObjectName(QStringLiteral("Slider1"));
+    Slider1->setGeometry(twips(120, 240, 7560, 540));
+    Slider1->setRange(1, 100);
+    Slider1->setPageStep(5);
+    Slider1->setSingleStep(1);
+    Slider1->setValue(85);
+    Slider1->setTickPosition(QSlider::TicksBelow);
+    Slider1->setTickInterval(5);
+
+    Frame2 = new QGroupBox(QStringLiteral("Save Option"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setGeometry(twips(120, 4680, 7800, 1815));
+    Frame2->setMouseTracking(true);
+    Frame2->installEventFilter(this);
+
+    Frame3 = new QFrame(Frame2);
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    Frame3->setGeometry(twips(480, 510, 6840, 810));
+    Frame3->setMouseTracking(true);
+    Frame3->installEventFilter(this);
+
+    Text1 = new QLineEdit(Frame3);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(twips(240, 300, 5670, 345));
+
+    PushButton9 = button("PushButton9", QStringLiteral("..."), Frame3, twips(6000, 300, 600, 345));
+
+    Option1 = new QRadioButton(QStringLiteral("Save results to this folder:"), Frame2);
+    Option1->setObjectName(QStringLiteral("Option1"));
+    Option1->setGeometry(twips(240, 300, 3615, 255));
+    Option1->setChecked(true);
+
+    Option2 = new QRadioButton(QStringLiteral("Save results in folder of original file"), Frame2);
+    Option2->setObjectName(QStringLiteral("Option2"));
+    Option2->setGeometry(twips(240, 1410, 3615, 255));
+
+    for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, Frame3, Option1, Option2}) {
+        w->setAutoFillBackground(true);
+        w->setPalette(white);
+    }
+
+    const QWidget* order[] = {ListView1,   ProgressBar1, PushButton1, PushButton4, PushButton2,
+                              PushButton6, PushButton7,  Frame1,      Slider1,     Frame2,
+                              Frame3,      Text1,        PushButton9, Option1,     Option2};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+}
+
+void Form1::connectHandlers()
+{
+    connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
+    connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
+    connect(PushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
+    connect(PushButton9, &QPushButton::clicked, this, &Form1::PushButton9_Click);
+    connect(Slider1, &QSlider::valueChanged, this, &Form1::Slider1_Change);
+    connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    // Both "clicked by the user" and "set selected by the program" run the option handlers.
+    connect(Option1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Option1_Click();
+    });
+    connect(Option2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Option2_Click();
+    });
+}
+
+Trap Form1::makeTrap(const char* procedure) const
+{
+    return Trap(*context_.dialogs, QStringLiteral("in Pellmoor2021/08/31.Form1.%1 ")
+                                       .arg(QLatin1String(procedure)));
+}
+
+void Form1::Form_Load()
+{
+    Trap trap = makeTrap("Form_Load");
+    SettingsStore& settings = *context_.settings;
+    trap.at(100, [&] { ApplySkin(); });
+    const QString handCursorPath = context_.programFolder + NativeSeparator() + "HAND-M.CUR";
+    if (trap.test(102, [&] { return PathExists(handCursorPath); })) {
+        trap.at(104, [&] {
+            handCursor_ = LoadCursorFile(handCursorPath);
+            setMousePointer(mousePointer_);
+        });
+    }
+    trap.at(106, [&] { VisitHomePageAtRandom(); });
+    trap.at(126, [&] {
+        setWindowTitle(ProductInfo::kProductName);
+        setWindowIcon(QIcon(QStringLiteral(":/corvenda/app.png")));
+        SetApplicationTitle();
+    });
+    trap.at(128, [&] { ListView1->setHeaderLabels({QStringLiteral("ANI File(s)")}); });
+    trap.at(130, [&] { ListView1->setColumnWidth(0, twips(0, 0, 7000, 0).width()); });
+    trap.at(132, [&] { Text1->setText(settings.read(QStringLiteral("Text1"), DesktopFolderPath())); });
+    trap.at(134, [&] { Slider1->setValue(ToInt32(settings.read(QStringLiteral("Slider1"), "85"))); });
+    trap.at(136, [&] {
+        Frame1->setTitle(QStringLiteral("Output JPG image quality: %1%").arg(Slider1->value()));
+    });
+    trap.at(138, [&] { Option1->setChecked(ToBoolean(settings.read(QStringLiteral("Option1"), "1"))); });
+    trap.at(140, [&] { Option2->setChecked(ToBoolean(settings.read(QStringLiteral("Option2"), "0"))); });
+    if (trap.test(142, [&] { return Option1->isChecked(); }))
+        trap.at(144, [&] { Frame3->setEnabled(true); });
+    else
+        trap.at(146, [&] { Frame3->setEnabled(false); });
+}
+
+void Form1::ApplySkin()
+{
+    const QString skinPath =
+        context_.programFolder + NativeSeparator() + "x" + NativeSeparator() + "o.cjs";
+    if (!QFile::exists(skinPath))
+        return;
+    QPalette face = palette();
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    face.setColor(QPalette::Window, buttonFace);
+    setPalette(face);
+    for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, Frame3, Option1, Option2}) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Window, buttonFace);
+        w->setPalette(p);
+    }
+    QFile skin(skinPath);
+    if (!skin.open(QIODevice::ReadOnly))
+        throw AppError::fileNotFound(skinPath);
+    setStyleSheet(QString::fromUtf8(skin.readAll()));
+}
+
+void Form1::VisitHomePageAtRandom()
+{
+    if (context_.drawPercent && context_.drawPercent() == 7)
+        context_.dialogs->openInShell(ProductInfo::kHomePage);
+}
+
+void Form1::SetApplicationTitle()
+{
+    QString title = ProductInfo::kProductName;
+    // Long names lose words from the end; a one-word name is kept whole.
+    if (title.contains(QLatin1Char(' '))) {
+        do {
+            title = title.left(title.lastIndexOf(QLatin1Char(' ')));
+        } while (title.size() > 40 && title.contains(QLatin1Char(' ')));
+    }
+    applicationTitle_ = title;
+    QApplication::setApplicationDisplayName(title);
+}
+
+void Form1::setMousePointer(int value)
+{
+    mousePointer_ = value;
+    switch (value) {
+    case MousePointer::kArrow:
+        setCursor(Qt::ArrowCursor);
+        break;
+    case MousePointer::kHourglass:
+        setCursor(Qt::WaitCursor);
+        break;
+    case MousePointer::kCustom:
+        if (handCursor_)
+            setCursor(*handCursor_);
+        else
+            unsetCursor();
+        break;
+    default:
+        unsetCursor();
+        break;
+    }
+}
+
+void Form1::Form_MouseMove()
+{
+    if (mousePointer_ != MousePointer::kHourglass)
+        setMousePointer(MousePointer::kDefault);
+}
+
+void Form1::PushButton_MouseMove()
+{
+    if (mousePointer_ != MousePointer::kHourglass)
+        setMousePointer(MousePointer::kCustom);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool move = event->type() == QEvent::MouseMove || event->type() == QEvent::Enter ||
+                      event->type() == QEvent::HoverMove;
+    if (move) {
+        if (qobject_cast<QPushButton*>(watched))
+            PushButton_MouseMove();
+        else if (watched == Frame1 || watched == Frame2 || watched == Frame3)
+            Form_MouseMove();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (context_.endProgram)
+        context_.endProgram();
+}
+
+// The file list.
+
+void Form1::appendPath(const QString& path)
+{
+    auto* item = new QTreeWidgetItem(ListView1);
+    item->setText(0, path);
+}
+
+void Form1::appendPaths(const QStringList& paths)
+{
+    QList<QTreeWidgetItem*> items;
+    items.reserve(paths.size());
+    for (const QString& path : paths) {
+        auto* item = new QTreeWidgetItem;
+        item->setText(0, path);
+        items.append(item);
+    }
+    ListView1->addTopLevelItems(items);
+}
+
+int Form1::itemCount() const
+{
+    return ListView1->topLevelItemCount();
+}
+
+QString Form1::itemText(int index) const
+{
+    const QTreeWidgetItem* item = ListView1->topLevelItem(index - 1);
+    if (!item)
+        throw AppError::invalidArgument();
+    return item->text(0);
+}
+
+void Form1::setItemText(int index, const QString& text)
+{
+    QTreeWidgetItem* item = ListView1->topLevelItem(index - 1);
+    if (!item)
+        throw AppError::invalidArgument();
+    item->setText(0, text);
+}
+
+void Form1::removeItem(int index)
+{
+    delete ListView1->takeTopLevelItem(index - 1);
+}
+
+void Form1::clearItems()
+{
+    ListView1->clear();
+}
+
+int Form1::selectedIndex() const
+{
+    const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
+    if (selected.isEmpty())
+        return 0;
+    return ListView1->indexOfTopLevelItem(selected.front()) + 1;
+}
+
+void Form1::selectItem(int index)
+{
+    QTreeWidgetItem* item = ListView1->topLevelItem(index - 1);
+    if (!item)
+        return;
+    ListView1->setCurrentItem(item);
+    item->setSelected(true);
+}
+
+QStringList Form1::itemTexts() const
+{
+    QStringList texts;
+    const int n = itemCount();
+    texts.reserve(n);
+    for (int i = 0; i < n; ++i)
+        texts.append(ListView1->topLevelItem(i)->text(0));
+    return texts;
+}

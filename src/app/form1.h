@@ -1,0 +1,133 @@
+#pragma once
+
+#include "appcontext.h"
+
+#include <QCursor>
+#include <QPersistentModelIndex>
+#include <QWidget>
+#include <optional>
+
+class QFrame;
+class QGroupBox;
+class QLineEdit;
+class QMimeData;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTreeWidget;
+class Trap;
+
+// Values of the window's mouse pointer.
+namespace MousePointer {
+inline constexpr int kDefault = 0;
+inline constexpr int kArrow = 1;
+inline constexpr int kHourglass = 11;
+inline constexpr int kCustom = 99;
+} // namespace MousePointer
+
+// The main window. Handlers read controls, call plain classes and show results; each group of
+// handlers lives in its own source file (form1_*.cpp).
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(AppContext context, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: skin, pointers, caption, list column and the stored output options.
+    void Form_Load();
+
+    int mousePointer() const { return mousePointer_; }
+    void setMousePointer(int value);
+    const QString& applicationTitle() const { return applicationTitle_; }
+    const AppContext& context() const { return context_; }
+
+    // The file list: items are addressed from 1, their text is a full path.
+    void appendPath(const QString& path);
+    void appendPaths(const QStringList& paths);
+    int itemCount() const;
+    QString itemText(int index) const;
+    void setItemText(int index, const QString& text);
+    void removeItem(int index);
+    void clearItems();
+    // Index of the selected item, 0 when none.
+    int selectedIndex() const;
+    void selectItem(int index);
+    QStringList itemTexts() const;
+
+    // Start-up procedures.
+    void ApplySkin();
+    void VisitHomePageAtRandom();
+    void SetApplicationTitle();
+
+    // Pointer handlers.
+    void Form_MouseMove();
+    void PushButton_MouseMove();
+
+    // "Add ANI File(s)".
+    void PushButton1_Click();
+    // "Add All ANI File(s) In Folder".
+    void PushButton4_Click();
+    // Output options.
+    void Slider1_Change();
+    void Option1_Click();
+    void Option2_Click();
+    void Text1_Change();
+    void PushButton9_Click();
+    // "Start Converting".
+    void PushButton2_Click();
+    // Drag and drop onto the list.
+    bool ListView1_OLEDragOver(const QMimeData* data) const;
+    void ListView1_OLEDragDrop(const QMimeData* data);
+    // List editing.
+    void ListView1_DblClick();
+    void ListView1_KeyDown(int key);
+    void PushButton6_Click();
+    void ListView1_MouseDown();
+    void ListView1_ItemClick();
+    void ListView1_MouseMove(const QPoint& position);
+    void ListView1_MouseUp();
+    // "Load Sample/Example Files".
+    void PushButton7_Click();
+
+    QTreeWidget* ListView1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QPushButton* PushButton1 = nullptr;
+    QPushButton* PushButton4 = nullptr;
+    QPushButton* PushButton2 = nullptr;
+    QPushButton* PushButton6 = nullptr;
+    QPushButton* PushButton7 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QSlider* Slider1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QFrame* Frame3 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* PushButton9 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+
+    // Conversion run.
+    bool Converting = false;
+
+    // Reordering by dragging.
+    bool ListMouseDown = false;
+    QPersistentModelIndex DraggedItem;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void connectHandlers();
+    // The list's own events (drop, editing) are routed by the editing handlers' file.
+    void connectListEvents();
+    Trap makeTrap(const char* procedure) const;
+
+    AppContext context_;
+    QString applicationTitle_;
+    int mousePointer_ = MousePointer::kDefault;
+    std::optional<QCursor> handCursor_;
+};

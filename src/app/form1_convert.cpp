@@ -1,0 +1,6 @@
+#include "form1.h"
+
+void Form1::PushButton2_Click()
+{
+}
+

@@ -1,0 +1,45 @@
+#include "converterlocation.h"
+#include "form1.h"
+#include "qtdialogs.h"
+#include "settingsstore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <QTime>
+#include <cstdlib>
+#include <random>
+
+namespace {
+
+// A draw from 1 to 100, seeded from the seconds since midnight.
+int drawPercent()
+{
+    static std::mt19937 generator(static_cast<unsigned>(QTime::currentTime().msecsSinceStartOfDay() / 1000));
+    return std::uniform_int_distribution<int>(1, 100)(generator);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QtDialogs dialogs;
+    SettingsStore settings;
+
+    AppContext context;
+    context.dialogs = &dialogs;
+    context.settings = &settings;
+    context.programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    context.converterFolder = DefaultConverterFolder();
+    context.drawPercent = drawPercent;
+    // Closing the window ends everything at once, also in the middle of a long handler.
+    context.endProgram = [] { std::_Exit(0); };
+
+    Form1 window(context);
+    dialogs.setOwner(&window);
+    window.Form_Load();
+    window.move(window.screen()->availableGeometry().center() - window.rect().center());
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "dialogs.h"
+
+class QWidget;
+
+// The real dialogs, modal to the main window.
+class QtDialogs : public Dialogs
+{
+public:
+    explicit QtDialogs(QWidget* owner = nullptr) : owner_(owner) {}
+    void setOwner(QWidget* owner) { owner_ = owner; }
+
+    MessageAnswer messageBox(const QString& text, const QString& title, MessageButtons buttons,
+                             MessageIcon icon) override;
+    std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                    const QString& defaultText) override;
+    QString openFiles(const QString& title, const QString& filter, int maxChars) override;
+    QString browseForFolder(const QString& prompt, const QString& startFolder) override;
+    void openInShell(const QString& pathOrUrl) override;
+
+private:
+    QWidget* owner_;
+};
+
+// Turns the chosen paths into the dialog's result string: "" for none, the path itself for one,
+// else the common folder and the names separated by NUL. Throws AppError (buffer too small) when
+// the result would exceed maxChars.
+QString OpenFilesResult(const QStringList& nativePaths, int maxChars);

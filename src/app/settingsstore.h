@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+// The user's choices: one text value per key under the application "Quenlow", section
+// "Corvenda". Every write reaches the disk at once, so ending the program loses nothing.
+class SettingsStore
+{
+public:
+    // The per-user store (the registry on Windows, the per-user config file elsewhere).
+    SettingsStore();
+    // A store in the given INI file, for tests.
+    explicit SettingsStore(const QString& iniFile);
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    QString read(const QString& key, const QString& defaultText) const;
+    void write(const QString& key, const QString& text);
+
+    QString fileName() const;
+
+private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+// Text forms of the stored values.
+QString BooleanText(bool value);
+// Accepts "True", "False" (any case) and numeric text, non-zero being true. Throws AppError
+// (type mismatch) for anything else.
+bool ToBoolean(const QString& text);
+// Decimal text to a 32-bit integer, halves rounding to even. Throws AppError (type mismatch, or
+// overflow beyond the 32-bit range).
+int ToInt32(const QString& text);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+enum class MessageButtons { Ok, YesNo };
+enum class MessageIcon { None, Warning };
+enum class MessageAnswer { Ok, Yes, No };
+
+// Every modal interaction of the program goes through this interface, so the window can be
+// driven headless by a scripted implementation.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    virtual MessageAnswer messageBox(const QString& text, const QString& title,
+                                     MessageButtons buttons, MessageIcon icon) = 0;
+
+    // The entered text, or nothing when the user cancelled.
+    virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                            const QString& defaultText) = 0;
+
+    // "" on cancel; one full path; or the folder, then each chosen name, separated by NUL.
+    // Throws AppError with ErrorNumber::kBufferTooSmall when the result exceeds maxChars.
+    virtual QString openFiles(const QString& title, const QString& filter, int maxChars) = 0;
+
+    // The chosen folder without a trailing separator (except for a root), or "" on cancel.
+    virtual QString browseForFolder(const QString& prompt, const QString& startFolder) = 0;
+
+    // Opens a folder or an address with the desktop's default handler.
+    virtual void openInShell(const QString& pathOrUrl) = 0;
+};

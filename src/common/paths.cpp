@@ -1,0 +1,95 @@
+#include "paths.h"
+
+#include "apperror.h"
+#include "events.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+QString FileNameOf(const QString& path, const PathStyle& style)
+{
+    const qsizetype pos = path.lastIndexOf(style.separator);
+    return pos < 0 ? path : path.mid(pos + 1);
+}
+
+QString FolderOf(const QString& path, const PathStyle& style)
+{
+    const qsizetype pos = path.lastIndexOf(style.separator);
+    return pos < 0 ? QString() : path.left(pos + 1);
+}
+
+QString StripExtension(const QString& name)
+{
+    const qsizetype pos = name.lastIndexOf(QLatin1Char('.'));
+    return pos >= 1 ? name.left(pos) : name;
+}
+
+namespace {
+
+QString collapsePairs(QStringView text, QChar separator)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out.append(text[i]);
+        if (text[i] == separator && i + 1 < text.size() && text[i + 1] == separator)
+            ++i;
+    }
+    return out;
+}
+
+} // namespace
+
+QString CollapseBackslashes(const QString& path, const PathStyle& style)
+{
+    if (!style.networkPrefix || !path.startsWith(style.separator))
+        return collapsePairs(path, style.separator);
+    qsizetype first = 0;
+    while (first < path.size() && path[first] == style.separator)
+        ++first;
+    return QString(2, style.separator) + collapsePairs(QStringView(path).mid(first), style.separator);
+}
+
+std::optional<bool> IsFolder(const QString& path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return std::nullopt;
+    return info.isDir();
+}
+
+bool PathExists(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.exists() && info.lastModified().isValid();
+}
+
+void DeleteFileForced(const QString& path)
+{
+    LetEventsRun();
+    if (path.isEmpty() || QFile::remove(path))
+        return;
+    QFile file(path);
+    if (!file.exists())
+        return;
+    // A read-only file refuses the plain delete on Windows; make it writable and try again.
+    file.setPermissions(file.permissions() | QFileDevice::WriteOwner | QFileDevice::WriteUser);
+    file.remove();
+}
+
+QString DesktopFolderPath()
+{
+    QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (desktop.isEmpty())
+        throw AppError::invalidArgument();
+    desktop = QDir::toNativeSeparators(desktop);
+    if (!desktop.endsWith(kNativePaths.separator))
+        desktop += kNativePaths.separator;
+    return desktop;
+}

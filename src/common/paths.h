@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// How paths are spelled: the separator, and whether a leading double separator is a network
+// prefix. The procedures take it as a parameter so Windows semantics can be tested anywhere.
+struct PathStyle
+{
+    QChar separator;
+    bool networkPrefix;
+};
+
+inline const PathStyle kWindowsPaths{QLatin1Char('\\'), true};
+inline const PathStyle kPosixPaths{QLatin1Char('/'), false};
+#ifdef Q_OS_WIN
+inline const PathStyle kNativePaths = kWindowsPaths;
+#else
+inline const PathStyle kNativePaths = kPosixPaths;
+#endif
+
+inline QString NativeSeparator()
+{
+    return QString(kNativePaths.separator);
+}
+
+// Everything after the last separator; the whole path when there is none.
+QString FileNameOf(const QString& path, const PathStyle& style = kNativePaths);
+
+// The path up to and including the last separator; "" when there is none.
+QString FolderOf(const QString& path, const PathStyle& style = kNativePaths);
+
+// The name without its last extension; a name whose only dot is its first character is kept.
+QString StripExtension(const QString& name);
+
+// Replaces each pair of separators by one in a single pass. With network prefixes, any run of
+// leading separators becomes exactly two.
+QString CollapseBackslashes(const QString& path, const PathStyle& style = kNativePaths);
+
+// true for a folder, false for anything else that exists, nothing when the path cannot be read.
+std::optional<bool> IsFolder(const QString& path);
+
+// Whether the path names something that exists and whose modification time can be read.
+bool PathExists(const QString& path);
+
+// Deletes a file, read-only ones too. Failures leave the file in place and are not reported.
+void DeleteFileForced(const QString& path);
+
+// The Desktop folder and one separator. Throws AppError (invalid argument) when there is none.
+QString DesktopFolderPath();

@@ -1,0 +1,8 @@
+#include "converterlocation.h"
+
+#include <QDir>
+
+QString DefaultConverterFolder()
+{
+    return QDir::toNativeSeparators(QDir::tempPath());
+}

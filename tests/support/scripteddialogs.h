@@ -1,0 +1,98 @@
+#pragma once
+
+#include "dialogs.h"
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// Records every dialog the program shows and answers from queues. An empty queue answers as a
+// user who cancels (message boxes: OK, or No for a question).
+class ScriptedDialogs : public Dialogs
+{
+public:
+    struct Message
+    {
+        QString text;
+        QString title;
+        MessageButtons buttons;
+        MessageIcon icon;
+    };
+    struct Input
+    {
+        QString prompt;
+        QString title;
+        QString defaultText;
+    };
+    struct Browse
+    {
+        QString prompt;
+        QString start;
+    };
+
+    MessageAnswer messageBox(const QString& text, const QString& title, MessageButtons buttons,
+                             MessageIcon icon) override
+    {
+        messages.push_back({text, title, buttons, icon});
+        if (onMessage)
+            onMessage();
+        if (!messageAnswers.empty()) {
+            const MessageAnswer answer = messageAnswers.front();
+            messageAnswers.pop_front();
+            return answer;
+        }
+        return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    }
+
+    std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                    const QString& defaultText) override
+    {
+        inputs.push_back({prompt, title, defaultText});
+        if (inputAnswers.empty())
+            return std::nullopt;
+        auto answer = inputAnswers.front();
+        inputAnswers.pop_front();
+        return answer;
+    }
+
+    QString openFiles(const QString& title, const QString& filter, int maxChars) override
+    {
+        openFilesRequests.push_back({title, filter, QString::number(maxChars)});
+        if (openFilesAnswers.empty())
+            return {};
+        auto answer = openFilesAnswers.front();
+        openFilesAnswers.pop_front();
+        return answer(maxChars);
+    }
+
+    QString browseForFolder(const QString& prompt, const QString& startFolder) override
+    {
+        browses.push_back({prompt, startFolder});
+        if (browseAnswers.empty())
+            return {};
+        const QString answer = browseAnswers.front();
+        browseAnswers.pop_front();
+        return answer;
+    }
+
+    void openInShell(const QString& pathOrUrl) override { shellOpened.push_back(pathOrUrl); }
+
+    // Answers queued by the test.
+    std::deque<MessageAnswer> messageAnswers;
+    std::deque<std::optional<QString>> inputAnswers;
+    // Each answer gets the dialog's buffer size; it may throw like the real dialog.
+    std::deque<std::function<QString(int)>> openFilesAnswers;
+    std::deque<QString> browseAnswers;
+    // Runs when a message box is shown, for tests that act in the middle of a handler.
+    std::function<void()> onMessage;
+
+    // What was shown.
+    std::vector<Message> messages;
+    std::vector<Input> inputs;
+    std::vector<QStringList> openFilesRequests;
+    std::vector<Browse> browses;
+    QStringList shellOpened;
+};

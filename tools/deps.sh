@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the benchmarks need; does nothing when all are there.
+set -euo pipefail
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  qt6-base-dev libgl-dev libturbojpeg0-dev libpng-dev zlib1g-dev
+  libgtest-dev libgmock-dev imagemagick xvfb x11-utils xdotool fonts-liberation time)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  $sudo_cmd apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q "${missing[@]}"
+fi
