@@ -124,6 +124,8 @@ void Form1::connectListEvents()
     ListView1->setDragEnabled(false);
     ListView1->setAcceptDrops(true);
     ListView1->viewport()->setAcceptDrops(true);
+    // Moves without a button held reach the handler too: they take back the buttons' pointer.
+    ListView1->viewport()->setMouseTracking(true);
     auto* router = new ListEventRouter(*this);
     ListView1->installEventFilter(router);
     ListView1->viewport()->installEventFilter(router);

@@ -227,6 +227,18 @@ TEST_F(Editing, AMissingDragIconLeavesTheDefaultPointer)
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
+TEST_F(Editing, AMoveOverTheListRestoresTheWindowPointerUnlessBusy)
+{
+    Form1& f = shownForm(abcd);
+    f.setMousePointer(MousePointer::kCustom);
+    QTest::mouseMove(viewport(), rowCentre(1));
+    QTest::mouseMove(viewport(), rowCentre(2));
+    EXPECT_EQ(f.mousePointer(), MousePointer::kDefault);
+    f.setMousePointer(MousePointer::kHourglass);
+    QTest::mouseMove(viewport(), rowCentre(3));
+    EXPECT_EQ(f.mousePointer(), MousePointer::kHourglass);
+}
+
 class ScrollBands : public Editing
 {
 protected:
