@@ -20,18 +20,6 @@ TEST(DropData, LocalFilePathsInSourceOrderWithNativeSeparators)
                                                 QDir::toNativeSeparators("/a/first.txt")}));
 }
 
-TEST(DropData, TextAndRemoteAddressesOfferNoFiles)
-{
-    QMimeData text;
-    text.setText(QStringLiteral("file:///a/b.ani"));
-    QMimeData remote;
-    remote.setUrls({QUrl("https://example.org/x.ani")});
-    EXPECT_FALSE(OffersLocalFiles(&text));
-    EXPECT_FALSE(OffersLocalFiles(&remote));
-    EXPECT_FALSE(OffersLocalFiles(nullptr));
-    EXPECT_TRUE(DroppedPaths(&text).isEmpty());
-}
-
 TEST(DropData, CopyOrLinkIsReportedNeverAMove)
 {
     EXPECT_EQ(DropActionFor(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction), Qt::CopyAction);

@@ -29,12 +29,4 @@ TEST(SamplePathsToAdd, ExistingUnlistedSamplesInNameOrder)
               (QStringList{folder + sep + "z.ani", folder + sep + "m.ani"}));
 }
 
-TEST(SampleFolder, BesideTheProgramAndEmptyWhenMissing)
-{
-    EXPECT_EQ(SampleFolderPath(QDir::toNativeSeparators("/opt/corvenda")),
-              QDir::toNativeSeparators("/opt/corvenda/Samples"));
-    QTemporaryDir temp;
-    EXPECT_TRUE(SampleFileNames(temp.filePath("Samples")).isEmpty());
-}
-
 } // namespace
