@@ -21,9 +21,14 @@ namespace {
 class ListEventRouter : public QObject
 {
 public:
-    explicit ListEventRouter(Form1& form) : QObject(&form), form_(form) {}
+    explicit ListEventRouter(Form1& form)
+        : QObject(form.ListView1), form_(form), list_(form.ListView1),
+          viewport_(form.ListView1->viewport())
+    {
+    }
 
 protected:
+    // Only the events routed touch the window, so nothing reaches it while it is torn down.
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         switch (event->type()) {
@@ -34,28 +39,29 @@ protected:
         case QEvent::Drop:
             drop(static_cast<QDropEvent*>(event));
             return true;
-        default:
-            break;
-        }
-        if (watched == form_.ListView1) {
-            if (event->type() == QEvent::KeyPress)
+        case QEvent::KeyPress:
+            if (watched == list_)
                 form_.ListView1_KeyDown(static_cast<QKeyEvent*>(event)->key());
             return false;
-        }
-        switch (event->type()) {
         case QEvent::MouseButtonPress:
             // The view handles the press next and raises itemPressed, which is the item click.
-            form_.ListView1_MouseDown();
+            if (watched == viewport_)
+                form_.ListView1_MouseDown();
             return false;
-        case QEvent::MouseMove: {
-            const bool dragging = form_.ListMouseDown;
-            form_.ListView1_MouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
-            return dragging;
-        }
+        case QEvent::MouseMove:
+            if (watched == viewport_) {
+                const bool dragging = form_.ListMouseDown;
+                form_.ListView1_MouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+                return dragging;
+            }
+            return false;
         case QEvent::MouseButtonRelease:
-            form_.ListView1_MouseUp();
+            if (watched == viewport_)
+                form_.ListView1_MouseUp();
             return false;
         case QEvent::MouseButtonDblClick:
+            if (watched != viewport_)
+                return false;
             form_.ListView1_DblClick();
             return true;
         default:
@@ -93,6 +99,8 @@ private:
     }
 
     Form1& form_;
+    QObject* list_;
+    QObject* viewport_;
 };
 
 int draggedRow(const Form1& form)
