@@ -1,6 +1,3 @@
 #include "form1.h"
 
-void Form1::PushButton4_Click()
-{
-}
-
+void Form1::PushButton4_Click() {}

@@ -49,7 +49,8 @@ QString CollapseBackslashes(const QString& path, const PathStyle& style)
     qsizetype first = 0;
     while (first < path.size() && path[first] == style.separator)
         ++first;
-    return QString(2, style.separator) + collapsePairs(QStringView(path).mid(first), style.separator);
+    return QString(2, style.separator) +
+           collapsePairs(QStringView(path).mid(first), style.separator);
 }
 
 std::optional<bool> IsFolder(const QString& path)
