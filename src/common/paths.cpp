@@ -86,10 +86,14 @@ void DeleteFileForced(const QString& path)
 
 QString DesktopFolderPath()
 {
-    QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    if (desktop.isEmpty())
+    return DesktopFolderPath(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+}
+
+QString DesktopFolderPath(const QString& desktopLocation)
+{
+    if (desktopLocation.isEmpty())
         throw AppError::invalidArgument();
-    desktop = QDir::toNativeSeparators(desktop);
+    QString desktop = QDir::toNativeSeparators(desktopLocation);
     if (!desktop.endsWith(kNativePaths.separator))
         desktop += kNativePaths.separator;
     return desktop;

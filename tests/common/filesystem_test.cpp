@@ -1,3 +1,4 @@
+#include "apperror.h"
 #include "fileattributes.h"
 #include "paths.h"
 #include "qtprinters.h"
@@ -70,6 +71,20 @@ TEST_F(FileSystem, AttributesUseWindowsBitValues)
     EXPECT_EQ(
         FileAttributes(at("link")),
         std::optional<std::uint32_t>(FileAttribute::kDirectory | FileAttribute::kReparsePoint));
+}
+
+} // namespace
+
+namespace {
+
+TEST(DesktopFolder, OneTrailingSeparatorOrAnInvalidArgument)
+{
+    const QString sep = QDir::separator();
+    EXPECT_EQ(DesktopFolderPath("/home/u/Desktop"),
+              QDir::toNativeSeparators("/home/u/Desktop") + sep);
+    EXPECT_EQ(DesktopFolderPath("/home/u/Desktop/"), QDir::toNativeSeparators("/home/u/Desktop/"));
+    EXPECT_THROW(DesktopFolderPath(""), AppError);
+    EXPECT_TRUE(DesktopFolderPath().endsWith(sep));
 }
 
 } // namespace
