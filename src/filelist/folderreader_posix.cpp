@@ -1,0 +1,129 @@
+#include "folderreader.h"
+
+#ifndef _WIN32
+
+#include "apperror.h"
+
+#include <QFile>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+AppError listingError(int error, const QString& folder)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return AppError::permissionDenied(folder);
+    case ENOENT:
+    case ENOTDIR:
+        return AppError::pathNotFound(folder);
+    default:
+        // 75: the classic "path/file access error" for everything else.
+        return AppError(75, QStringLiteral("Cannot read the folder %1: %2")
+                                .arg(folder, QString::fromLocal8Bit(std::strerror(error))));
+    }
+}
+
+EntryFacts factsOf(const struct stat& st)
+{
+    EntryFacts facts;
+    facts.isFolder = S_ISDIR(st.st_mode);
+    facts.isFile = S_ISREG(st.st_mode);
+    facts.identity = {static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)};
+    return facts;
+}
+
+} // namespace
+
+struct FolderReader::Impl
+{
+    QString folder;
+    DIR* dir = nullptr;
+    dirent* entry = nullptr;
+};
+
+FolderReader::FolderReader(const QString& folder) : impl_(std::make_unique<Impl>())
+{
+    impl_->folder = folder;
+    const QByteArray encoded = QFile::encodeName(folder);
+    impl_->dir = ::opendir(encoded.constData());
+    if (!impl_->dir)
+        throw listingError(errno, folder);
+}
+
+FolderReader::~FolderReader()
+{
+    if (impl_->dir)
+        ::closedir(impl_->dir);
+}
+
+bool FolderReader::next()
+{
+    for (;;) {
+        errno = 0;
+        impl_->entry = ::readdir(impl_->dir);
+        if (!impl_->entry) {
+            if (errno != 0)
+                throw listingError(errno, impl_->folder);
+            return false;
+        }
+        const char* n = impl_->entry->d_name;
+        if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')))
+            continue;
+        return true;
+    }
+}
+
+QString FolderReader::name() const
+{
+    return QFile::decodeName(impl_->entry->d_name);
+}
+
+bool FolderReader::knownNotFolder() const
+{
+#ifdef _DIRENT_HAVE_D_TYPE
+    const unsigned char type = impl_->entry->d_type;
+    return type != DT_DIR && type != DT_LNK && type != DT_UNKNOWN;
+#else
+    return false;
+#endif
+}
+
+std::optional<EntryFacts> FolderReader::facts() const
+{
+    struct stat st
+    {
+    };
+    if (::fstatat(::dirfd(impl_->dir), impl_->entry->d_name, &st, 0) != 0)
+        return std::nullopt;
+    return factsOf(st);
+}
+
+std::optional<EntryFacts> FactsOf(const QString& path)
+{
+    struct stat st
+    {
+    };
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return factsOf(st);
+}
+
+bool FitsPathLimit(const QString& path)
+{
+    // PATH_MAX counts the terminating NUL.
+    return QFile::encodeName(path).size() < PATH_MAX;
+}
+
+bool FitsNameLimit(const QString& name)
+{
+    return QFile::encodeName(name).size() <= NAME_MAX;
+}
+
+#endif
