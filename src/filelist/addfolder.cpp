@@ -32,13 +32,12 @@ bool IsRootFolder(const QString& folder)
 }
 
 // Whether the sub-folders of a folder (or the folder itself, for the final filter) may be walked.
-// Throws when the folder's attributes cannot be read.
-bool MayEnter(const QString& folder)
+// Throws when the folder's facts could not be read.
+bool MayEnter(const QString& folder, const std::optional<EntryFacts>& facts)
 {
-    const std::optional<std::uint32_t> attributes = FileAttributes(folder);
-    if (!attributes)
+    if (!facts)
         throw AppError::pathNotFound(folder);
-    return !IsSystemFolderAttribute(*attributes) || IsRootFolder(folder);
+    return !IsSystemFolderAttribute(facts->attributes) || IsRootFolder(folder);
 }
 
 bool InCaseInsensitiveOrder(const QString& a, const QString& b)
@@ -134,15 +133,17 @@ void WalkLevel(QStringList& folders, bool recurse, Walk& walk)
     while (i < folders.size()) {
         const QString d = folders.at(i);
         try {
-            // [108], [110]
-            const bool enter =
-                test(108, [&] { return IsFolder(d).value_or(false) && FitsPathLimit(d); });
+            // [108], [110]; the facts read here serve as the folder object of [112].
+            std::optional<EntryFacts> facts;
+            const bool enter = test(108, [&] {
+                facts = FactsOf(d);
+                return facts && facts->isFolder && FitsPathLimit(d);
+            });
             if (enter) {
-                // [112]: nothing to open beyond the attribute query of the next test.
                 // [114]
                 step(114, [] { LetEventsRun(); });
                 // [116]
-                if (test(116, [&] { return MayEnter(d); })) {
+                if (test(116, [&] { return MayEnter(d, facts); })) {
                     silent = true;
                     // [118] to [136]
                     ListSubFolders(d, found, walk);
@@ -170,12 +171,16 @@ void WalkLevel(QStringList& folders, bool recurse, Walk& walk)
     // [152]
     for (const QString& d : std::as_const(found)) {
         // [154]
-        if (!trap.test(154, [&] { return IsFolder(d).value_or(false); }))
+        std::optional<EntryFacts> facts;
+        if (!trap.test(154, [&] {
+                facts = FactsOf(d);
+                return facts && facts->isFolder;
+            }))
             continue;
         // [156]
         trap.at(156, [] { LetEventsRun(); });
         // [158], [160]
-        if (trap.test(158, [&] { return MayEnter(d); }))
+        if (trap.test(158, [&] { return MayEnter(d, facts); }))
             trap.at(160, [&] { folders.append(d); });
     }
 }
@@ -194,20 +199,30 @@ void GetSubDirectories2016(QStringList& folders, bool recurse, Dialogs& dialogs)
 
 namespace {
 
-QStringList ListMatchingFiles(const QString& folder, const WildcardPattern& pattern)
+struct ListedFile
 {
-    QStringList names;
+    QString name;
+    std::uint32_t attributes;
+};
+
+// The files of folder whose names match, in name order, with the attribute value each had when
+// it was listed.
+std::vector<ListedFile> ListMatchingFiles(const QString& folder, const WildcardPattern& pattern)
+{
+    std::vector<ListedFile> files;
     FolderReader reader(folder);
     while (reader.next()) {
-        const QString name = reader.name();
+        QString name = reader.name();
         if (!pattern.matches(name))
             continue;
         const std::optional<EntryFacts> facts = reader.facts();
         if (facts && facts->isFile)
-            names.append(name);
+            files.push_back({std::move(name), facts->attributes});
     }
-    std::sort(names.begin(), names.end(), InCaseInsensitiveOrder);
-    return names;
+    std::sort(files.begin(), files.end(), [](const ListedFile& a, const ListedFile& b) {
+        return InCaseInsensitiveOrder(a.name, b.name);
+    });
+    return files;
 }
 
 QStringList MatchingFolderFiles(const QString& folder, const WildcardPattern& pattern)
@@ -215,20 +230,18 @@ QStringList MatchingFolderFiles(const QString& folder, const WildcardPattern& pa
     QStringList paths;
     // [124]
     const QString d = folder.endsWith(kNativePaths.separator) ? folder.chopped(1) : folder;
-    // [126]
-    const QStringList names = ListMatchingFiles(d.isEmpty() ? folder : d, pattern);
-    paths.reserve(names.size());
+    // [126]: the listing answers the existence test and the attribute query of each file, so the
+    // file system is asked once per file.
+    const std::vector<ListedFile> files = ListMatchingFiles(d.isEmpty() ? folder : d, pattern);
+    paths.reserve(static_cast<qsizetype>(files.size()));
     // [128]
-    for (const QString& name : names) {
+    for (const ListedFile& file : files) {
         // [130]
-        if (name.startsWith(QLatin1Char('~')))
+        if (file.name.startsWith(QLatin1Char('~')))
             continue;
-        // [132]
-        const QString f = d + kNativePaths.separator + name;
-        // [136]
-        if (IsExistingFile(f) &&
-            FileAttributes(f) != FileAttribute::kHidden + FileAttribute::kArchive)
-            paths.append(CollapseBackslashes(f));
+        // [132], [136]
+        if (file.attributes != FileAttribute::kHidden + FileAttribute::kArchive)
+            paths.append(CollapseBackslashes(d + kNativePaths.separator + file.name));
     }
     return paths;
 }
@@ -237,7 +250,10 @@ QStringList MatchingFolderFiles(const QString& folder, const WildcardPattern& pa
 
 QStringList ListFolderFiles(const QString& folder, const QString& pattern)
 {
-    return ListMatchingFiles(folder, WildcardPattern(pattern));
+    QStringList names;
+    for (ListedFile& file : ListMatchingFiles(folder, WildcardPattern(pattern)))
+        names.append(std::move(file.name));
+    return names;
 }
 
 bool IsExistingFile(const QString& path)

@@ -3,6 +3,7 @@
 #include <QHashFunctions>
 #include <QString>
 #include <QtGlobal>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -25,6 +26,8 @@ struct EntryFacts
     bool isFolder = false;
     bool isFile = false;
     FolderIdentity identity;
+    // The attribute value with Windows bit values, as FileAttributes reports it.
+    std::uint32_t attributes = 0;
 };
 
 // Reads the entries of one folder with the platform's directory calls, in the platform's order.

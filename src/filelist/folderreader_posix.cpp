@@ -3,6 +3,7 @@
 #ifndef _WIN32
 
 #include "apperror.h"
+#include "fileattributes.h"
 
 #include <QFile>
 #include <cerrno>
@@ -30,13 +31,28 @@ AppError listingError(int error, const QString& folder)
     }
 }
 
-EntryFacts factsOf(const struct stat& st)
+// The same values as FileAttributes gives, from facts already at hand.
+EntryFacts factsOf(const struct stat& target, bool isLink, bool hiddenName)
 {
     EntryFacts facts;
-    facts.isFolder = S_ISDIR(st.st_mode);
-    facts.isFile = S_ISREG(st.st_mode);
-    facts.identity = {static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)};
+    facts.isFolder = S_ISDIR(target.st_mode);
+    facts.isFile = S_ISREG(target.st_mode);
+    facts.identity = {static_cast<quint64>(target.st_dev), static_cast<quint64>(target.st_ino)};
+    if (facts.isFolder)
+        facts.attributes |= FileAttribute::kDirectory;
+    if ((target.st_mode & S_IWUSR) == 0)
+        facts.attributes |= FileAttribute::kReadOnly;
+    if (hiddenName)
+        facts.attributes |= FileAttribute::kHidden;
+    if (isLink)
+        facts.attributes |= FileAttribute::kReparsePoint;
     return facts;
+}
+
+bool IsLinkAt(int dir, const char* name)
+{
+    struct stat link = {};
+    return ::fstatat(dir, name, &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode);
 }
 
 } // namespace
@@ -97,22 +113,34 @@ bool FolderReader::knownNotFolder() const
 
 std::optional<EntryFacts> FolderReader::facts() const
 {
-    struct stat st
-    {
-    };
-    if (::fstatat(::dirfd(impl_->dir), impl_->entry->d_name, &st, 0) != 0)
+    const int dir = ::dirfd(impl_->dir);
+    const char* name = impl_->entry->d_name;
+#ifdef _DIRENT_HAVE_D_TYPE
+    const unsigned char type = impl_->entry->d_type;
+    const bool isLink = type == DT_LNK || (type == DT_UNKNOWN && IsLinkAt(dir, name));
+#else
+    const bool isLink = IsLinkAt(dir, name);
+#endif
+    struct stat target = {};
+    if (::fstatat(dir, name, &target, 0) != 0)
         return std::nullopt;
-    return factsOf(st);
+    return factsOf(target, isLink, name[0] == '.');
 }
 
 std::optional<EntryFacts> FactsOf(const QString& path)
 {
-    struct stat st
-    {
-    };
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (path.isEmpty())
         return std::nullopt;
-    return factsOf(st);
+    const QByteArray encoded = QFile::encodeName(path);
+    struct stat target = {};
+    if (::stat(encoded.constData(), &target) != 0)
+        return std::nullopt;
+    const bool isLink = IsLinkAt(AT_FDCWD, encoded.constData());
+    QByteArray name = encoded;
+    while (name.size() > 1 && name.endsWith('/'))
+        name.chop(1);
+    name = name.mid(name.lastIndexOf('/') + 1);
+    return factsOf(target, isLink, name.startsWith('.') && name != "." && name != "..");
 }
 
 bool FitsPathLimit(const QString& path)

@@ -50,6 +50,7 @@ std::optional<EntryFacts> factsOf(const std::wstring& path)
     EntryFacts facts;
     facts.isFolder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     facts.isFile = !facts.isFolder;
+    facts.attributes = info.dwFileAttributes;
     facts.identity = {info.dwVolumeSerialNumber,
                       (static_cast<quint64>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
     return facts;
@@ -111,14 +112,22 @@ bool FolderReader::knownNotFolder() const
 
 std::optional<EntryFacts> FolderReader::facts() const
 {
-    return factsOf(impl_->base + impl_->data.cFileName);
+    std::optional<EntryFacts> facts = factsOf(impl_->base + impl_->data.cFileName);
+    // The entry's own attributes, reparse point included, as the attribute query gives them.
+    if (facts)
+        facts->attributes = impl_->data.dwFileAttributes;
+    return facts;
 }
 
 std::optional<EntryFacts> FactsOf(const QString& path)
 {
     if (path.isEmpty())
         return std::nullopt;
-    return factsOf(longPath(path));
+    const std::wstring wide = longPath(path);
+    std::optional<EntryFacts> facts = factsOf(wide);
+    if (facts)
+        facts->attributes = ::GetFileAttributesW(wide.c_str());
+    return facts;
 }
 
 bool FitsPathLimit(const QString& path)
