@@ -181,4 +181,26 @@ TEST_F(AddAllInFolder, LoopsEndAndNamesOfEveryScriptAreListed)
                                               tree.path(QStringLiteral("T/光标/忙.ani"))}));
 }
 
+TEST_F(AddAllInFolder, FailingStatementsAreReportedAndTheHandlerGoesOn)
+{
+    tree.file("T/t.ani");
+    // A settings folder that cannot be written: each store fails and is reported with its line.
+    const QByteArray settingsFolder = QFile::encodeName(temp.path());
+    ::chmod(settingsFolder.constData(), 0555);
+    {
+        PermissionChecks checks;
+        addAll("ani", tree.path("T"));
+    }
+    ::chmod(settingsFolder.constData(), 0700);
+
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(
+        "\r\nin Pellmoor2021/08/31.Form1.PushButton4_Click at line 100\r\r"));
+    EXPECT_TRUE(dialogs.messages[1].text.contains(" at line 108\r\r"));
+    EXPECT_EQ(dialogs.messages[0].title, "Application Error");
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(form->itemTexts(), QStringList{tree.path("T/t.ani")});
+    EXPECT_EQ(form->mousePointer(), MousePointer::kDefault);
+}
+
 } // namespace

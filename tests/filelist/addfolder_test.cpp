@@ -1,5 +1,7 @@
 #include "addfolder.h"
 #include "apperror.h"
+#include "fileattributes.h"
+#include "folderreader.h"
 #include "foldertree.h"
 #include "scripteddialogs.h"
 #include "wildcard.h"
@@ -113,6 +115,33 @@ TEST(FolderFiles, SkipsTildeNamesAndCollapsesDoubledSeparators)
               (QStringList{tree.path("a.ani"), tree.path("c.txt")}));
 }
 
+TEST(FolderReader, ListedAttributesAreThoseOfTheAttributeQuery)
+{
+    FolderTree tree;
+    tree.file("plain.ani");
+    tree.file(".hidden.ani");
+    tree.file("readonly.ani");
+    QFile::setPermissions(tree.path("readonly.ani"), QFileDevice::ReadOwner);
+    tree.folder("sub");
+    tree.folder(".hiddensub");
+    tree.link("filelink.ani", tree.path("plain.ani"));
+    tree.link("folderlink", tree.path("sub"));
+
+    int seen = 0;
+    FolderReader reader(tree.root());
+    while (reader.next()) {
+        const QString path = tree.path(reader.name());
+        const std::optional<EntryFacts> facts = reader.facts();
+        ASSERT_TRUE(facts.has_value()) << path.toStdString();
+        EXPECT_EQ(std::optional<std::uint32_t>(facts->attributes), FileAttributes(path))
+            << path.toStdString();
+        EXPECT_EQ(std::optional<std::uint32_t>(FactsOf(path)->attributes), FileAttributes(path))
+            << path.toStdString();
+        ++seen;
+    }
+    EXPECT_EQ(seen, 7);
+}
+
 class Walk : public ::testing::Test
 {
 protected:
@@ -136,20 +165,18 @@ TEST_F(Walk, BreadthFirstByLevelsInNameOrder)
     tree.file("A/A1/a11.ani");
     tree.folder("A/A1/deep/deeper");
     tree.folder("c");
-    const QStringList expected = {entry(""),
-                                  entry("A"),
-                                  entry("b"),
-                                  entry("c"),
-                                  entry("A/A1"),
-                                  entry("A/A1/deep"),
-                                  entry("A/A1/deep/deeper")};
+    // Hidden folders (directory + hidden, 18) are walked.
+    tree.file(".h/h.ani");
+    const QStringList expected = {
+        entry(""),  entry(".h"),   entry("A"),         entry("b"),
+        entry("c"), entry("A/A1"), entry("A/A1/deep"), entry("A/A1/deep/deeper")};
     EXPECT_EQ(walk(), expected);
     EXPECT_TRUE(dialogs.messages.empty());
 
     // Without recursion only the first level is added.
     QStringList oneLevel{entry("")};
     GetSubDirectories2016(oneLevel, false, dialogs);
-    EXPECT_EQ(oneLevel, (QStringList{entry(""), entry("A"), entry("b"), entry("c")}));
+    EXPECT_EQ(oneLevel, (QStringList{entry(""), entry(".h"), entry("A"), entry("b"), entry("c")}));
 }
 
 TEST_F(Walk, LinksBackToAncestorsEndAndEachRealFolderIsVisitedOnce)
