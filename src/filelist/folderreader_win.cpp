@@ -5,6 +5,8 @@
 #include "apperror.h"
 
 #include <QDir>
+#include <string>
+#include <string_view>
 #include <windows.h>
 
 namespace {
