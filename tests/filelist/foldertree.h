@@ -1,5 +1,7 @@
 #pragma once
 
+#include "qtprinters.h"
+
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -12,11 +14,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-// Readable QString values in test failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 // A real folder tree in a temporary directory, addressed by relative paths with "/".
 class FolderTree
