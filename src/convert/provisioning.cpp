@@ -1,0 +1,96 @@
+#include "provisioning.h"
+
+#include "apperror.h"
+#include "events.h"
+#include "fileownership.h"
+#include "paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+// The resource lives in this static library; registering it by hand keeps the linker from
+// dropping it.
+static void registerConverterResource()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(converter);
+        return true;
+    }();
+    (void)registered;
+}
+
+namespace {
+
+AppError cannotWrite(const QString& path, const QString& why)
+{
+    return {ErrorNumber::kPermissionDenied,
+            QStringLiteral("Cannot write the converter file %1: %2").arg(path, why)};
+}
+
+} // namespace
+
+QByteArray LoadConverterBuild()
+{
+    registerConverterResource();
+    QFile resource(QStringLiteral(":/corvenda/nconvert"));
+    if (!resource.open(QIODevice::ReadOnly))
+        throw AppError::fileNotFound(QStringLiteral("the converter carried inside the program"));
+    const QByteArray bytes = resource.readAll();
+    if (bytes.isEmpty())
+        throw AppError::fileNotFound(QStringLiteral("the converter carried inside the program"));
+    return bytes;
+}
+
+void WriteBytesIfMissing(const QByteArray& data, const QString& path)
+{
+    LetEventsRun();
+    if (PathExists(path))
+        return;
+    const QString folder = QFileInfo(path).absolutePath();
+    QTemporaryFile temp(folder + QStringLiteral("/.nconvert-XXXXXX"));
+    if (!temp.open())
+        throw cannotWrite(path, temp.errorString());
+    if (temp.write(data) != data.size() || !temp.flush())
+        throw cannotWrite(path, temp.errorString());
+    temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    temp.close();
+    if (!temp.rename(path)) {
+        // Another copy of the program may have put its converter there in the meantime.
+        if (PathExists(path))
+            return;
+        throw cannotWrite(path, temp.errorString());
+    }
+}
+
+void ProvisionConverter(const QByteArray& data, const QString& path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!MakePrivateFolder(folder)) {
+        throw AppError(ErrorNumber::kPermissionDenied,
+                       QStringLiteral("The converter folder %1 is missing or other users can "
+                                      "write to it. Set XDG_RUNTIME_DIR or TEMP to a folder of "
+                                      "your own.")
+                           .arg(QDir::toNativeSeparators(folder)));
+    }
+    if (EntryExists(path) && !IsOwnFile(path)) {
+        QFile::remove(path);
+        if (EntryExists(path))
+            throw cannotWrite(path, QStringLiteral("a file there belongs to someone else"));
+    }
+    if (PathExists(path))
+        return;
+    if (data.isEmpty())
+        throw AppError::fileNotFound(QStringLiteral("the converter carried inside the program"));
+    WriteBytesIfMissing(data, path);
+}
+
+std::optional<QString> ConverterFileProblem(const QString& path)
+{
+    if (!EntryExists(path) || IsOwnFile(path))
+        return std::nullopt;
+    return QStringLiteral("the converter file %1 is not ours or other users can change it, so "
+                          "it was not run")
+        .arg(QDir::toNativeSeparators(path));
+}
