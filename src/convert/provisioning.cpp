@@ -8,7 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 // The resource lives in this static library; registering it by hand keeps the linker from
 // dropping it.
@@ -49,18 +49,26 @@ void WriteBytesIfMissing(const QByteArray& data, const QString& path)
     if (PathExists(path))
         return;
     const QString folder = QFileInfo(path).absolutePath();
-    QTemporaryFile temp(folder + QStringLiteral("/.nconvert-XXXXXX"));
-    if (!temp.open())
-        throw cannotWrite(path, temp.errorString());
-    if (temp.write(data) != data.size() || !temp.flush())
-        throw cannotWrite(path, temp.errorString());
-    temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QFileDevice::Permissions ownerOnly =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    QFile temp;
+    for (int attempt = 0; !temp.isOpen(); ++attempt) {
+        temp.setFileName(folder +
+                         QStringLiteral("/.nconvert-%1")
+                             .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        if (!temp.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly) && attempt == 9)
+            throw cannotWrite(path, temp.errorString());
+    }
+    const bool written = temp.write(data) == data.size() && temp.flush();
     temp.close();
-    if (!temp.rename(path)) {
-        // Another copy of the program may have put its converter there in the meantime.
-        if (PathExists(path))
+    // The rename never replaces a file, so whatever another copy of the program put there in
+    // the meantime stays.
+    if (!written || !temp.rename(path)) {
+        const QString why = temp.errorString();
+        temp.remove();
+        if (written && PathExists(path))
             return;
-        throw cannotWrite(path, temp.errorString());
+        throw cannotWrite(path, why);
     }
 }
 
