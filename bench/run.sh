@@ -20,7 +20,7 @@ echo "input: $count copies of a generated 32x32 cursor image (PNG), quality 85, 
 # The same work as a plain shell loop of the converter.
 start=$(date +%s.%N)
 for f in "$work"/src/*; do
-  name=$(basename "$f")
+  name=${f##*/}
   "$conv" -q 85 -out jpeg -truecolors -o "$work/loop/${name%.*}.jpg" "$f"
 done
 end=$(date +%s.%N)
