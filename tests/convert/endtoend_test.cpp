@@ -72,9 +72,9 @@ TEST_F(EndToEnd, ConvertsBesideTheSourcesAndIntoAFolder)
     window.Option2->setChecked(true);
     window.PushButton2->click();
     EXPECT_EQ(messageTexts(), QStringList{"Done."});
-    for (const QString name : {QStringLiteral("red picture.jpg"), QStringLiteral("-red.jpg")}) {
-        const QImage result(sourceFolder + "/" + name, "JPEG");
-        ASSERT_FALSE(result.isNull()) << name.toStdString();
+    for (const char* name : {"red picture.jpg", "-red.jpg"}) {
+        const QImage result(sourceFolder + "/" + QString::fromUtf8(name), "JPEG");
+        ASSERT_FALSE(result.isNull()) << name;
         EXPECT_EQ(result.size(), QSize(48, 32));
         const QColor middle = result.pixelColor(24, 16);
         EXPECT_NEAR(middle.red(), 220, 12);
