@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "apperror.h"
+#include "applicationtitle.h"
 #include "cursorfile.h"
 #include "dialogs.h"
 #include "paths.h"
@@ -66,6 +67,7 @@ void Form1::buildControls()
     setAutoFillBackground(true);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::Button, Qt::white);
     setPalette(white);
     setFont(arialBold(9));
     setMouseTracking(true);
@@ -93,18 +95,19 @@ void Form1::buildControls()
     ProgressBar1->setAlignment(Qt::AlignCenter);
     ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
 
-    const auto button = [this](const char* name, const QString& caption, QWidget* parent,
-                               QRect geometry) {
+    const auto button = [this, &white](const char* name, const QString& caption, QWidget* parent,
+                                       QRect geometry) {
         auto* b = new QPushButton(caption, parent);
         b->setObjectName(QLatin1String(name));
         b->setGeometry(geometry);
         b->setFont(arialBold(11.25));
         b->setAutoFillBackground(true);
+        b->setPalette(white);
         b->installEventFilter(this);
         return b;
     };
-    PushButton1 = button("PushButton1", QStringLiteral("Add ANI File(s)"), this,
-                         twips(120, 2750, 3840, 405));
+    PushButton1 =
+        button("PushButton1", QStringLiteral("Add ANI File(s)"), this, twips(120, 2750, 3840, 405));
     PushButton4 = button("PushButton4", QStringLiteral("Add All ANI File(s) In Folder"), this,
                          twips(4080, 2750, 3840, 405));
     PushButton2 = button("PushButton2", QStringLiteral("Start Converting"), this,
@@ -157,10 +160,9 @@ void Form1::buildControls()
     Option2->setObjectName(QStringLiteral("Option2"));
     Option2->setGeometry(twips(240, 1410, 3615, 255));
 
-    for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, Frame3, Option1, Option2}) {
-        w->setAutoFillBackground(true);
+    // Frames and options let the white window show through.
+    for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, Frame3, Option1, Option2})
         w->setPalette(white);
-    }
 
     const QWidget* order[] = {ListView1,   ProgressBar1, PushButton1, PushButton4, PushButton2,
                               PushButton6, PushButton7,  Frame1,      Slider1,     Frame2,
@@ -192,8 +194,8 @@ void Form1::connectHandlers()
 
 Trap Form1::makeTrap(const char* procedure) const
 {
-    return Trap(*context_.dialogs, QStringLiteral("in Pellmoor2021/08/31.Form1.%1 ")
-                                       .arg(QLatin1String(procedure)));
+    return Trap(*context_.dialogs,
+                QStringLiteral("in Pellmoor2021/08/31.Form1.%1 ").arg(QLatin1String(procedure)));
 }
 
 void Form1::Form_Load()
@@ -216,13 +218,17 @@ void Form1::Form_Load()
     });
     trap.at(128, [&] { ListView1->setHeaderLabels({QStringLiteral("ANI File(s)")}); });
     trap.at(130, [&] { ListView1->setColumnWidth(0, twips(0, 0, 7000, 0).width()); });
-    trap.at(132, [&] { Text1->setText(settings.read(QStringLiteral("Text1"), DesktopFolderPath())); });
-    trap.at(134, [&] { Slider1->setValue(ToInt32(settings.read(QStringLiteral("Slider1"), "85"))); });
+    trap.at(132,
+            [&] { Text1->setText(settings.read(QStringLiteral("Text1"), DesktopFolderPath())); });
+    trap.at(134,
+            [&] { Slider1->setValue(ToInt32(settings.read(QStringLiteral("Slider1"), "85"))); });
     trap.at(136, [&] {
         Frame1->setTitle(QStringLiteral("Output JPG image quality: %1%").arg(Slider1->value()));
     });
-    trap.at(138, [&] { Option1->setChecked(ToBoolean(settings.read(QStringLiteral("Option1"), "1"))); });
-    trap.at(140, [&] { Option2->setChecked(ToBoolean(settings.read(QStringLiteral("Option2"), "0"))); });
+    trap.at(138,
+            [&] { Option1->setChecked(ToBoolean(settings.read(QStringLiteral("Option1"), "1"))); });
+    trap.at(140,
+            [&] { Option2->setChecked(ToBoolean(settings.read(QStringLiteral("Option2"), "0"))); });
     if (trap.test(142, [&] { return Option1->isChecked(); }))
         trap.at(144, [&] { Frame3->setEnabled(true); });
     else
@@ -242,7 +248,9 @@ void Form1::ApplySkin()
     for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, Frame3, Option1, Option2}) {
         QPalette p = w->palette();
         p.setColor(QPalette::Window, buttonFace);
+        p.setColor(QPalette::Button, buttonFace);
         w->setPalette(p);
+        w->setAutoFillBackground(true);
     }
     QFile skin(skinPath);
     if (!skin.open(QIODevice::ReadOnly))
@@ -258,15 +266,7 @@ void Form1::VisitHomePageAtRandom()
 
 void Form1::SetApplicationTitle()
 {
-    QString title = ProductInfo::kProductName;
-    // Long names lose words from the end; a one-word name is kept whole.
-    if (title.contains(QLatin1Char(' '))) {
-        do {
-            title = title.left(title.lastIndexOf(QLatin1Char(' ')));
-        } while (title.size() > 40 && title.contains(QLatin1Char(' ')));
-    }
-    applicationTitle_ = title;
-    QApplication::setApplicationDisplayName(title);
+    applicationTitle_ = ApplicationTitleFor(ProductInfo::kProductName);
 }
 
 void Form1::setMousePointer(int value)

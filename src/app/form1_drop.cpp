@@ -5,6 +5,4 @@ bool Form1::ListView1_OLEDragOver(const QMimeData*) const
     return false;
 }
 
-void Form1::ListView1_OLEDragDrop(const QMimeData*)
-{
-}
+void Form1::ListView1_OLEDragDrop(const QMimeData*) {}

@@ -1,22 +1,74 @@
+#include "addfolder.h"
 #include "form1.h"
+#include "paths.h"
+#include "settingsstore.h"
+#include "trap.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSlider>
+
+// The slider, option and text handlers have no numbered statements of their own; they still run
+// under a trap so a failing settings write is reported rather than escaping into the event loop.
 
 void Form1::Slider1_Change()
 {
+    Trap trap = makeTrap("Slider1_Change");
+    trap.at(100, [&] {
+        const QString value = QString::number(Slider1->value());
+        Frame1->setTitle(QStringLiteral("Output JPG image quality: ") + value +
+                         QStringLiteral("%"));
+        context().settings->write(QStringLiteral("Slider1"), value);
+    });
 }
+
+namespace {
+
+void StoreSaveOption(Form1& form)
+{
+    SettingsStore& settings = *form.context().settings;
+    settings.write(QStringLiteral("Option1"), BooleanText(form.Option1->isChecked()));
+    settings.write(QStringLiteral("Option2"), BooleanText(form.Option2->isChecked()));
+}
+
+} // namespace
 
 void Form1::Option1_Click()
 {
+    Trap trap = makeTrap("Option1_Click");
+    trap.at(100, [&] { StoreSaveOption(*this); });
+    trap.at(102, [&] { Frame3->setEnabled(Option1->isChecked()); });
 }
 
 void Form1::Option2_Click()
 {
+    Trap trap = makeTrap("Option2_Click");
+    trap.at(100, [&] { StoreSaveOption(*this); });
+    trap.at(102, [&] { Frame3->setEnabled(Option1->isChecked()); });
 }
 
 void Form1::Text1_Change()
 {
+    Trap trap = makeTrap("Text1_Change");
+    trap.at(100, [&] { context().settings->write(QStringLiteral("Text1"), Text1->text()); });
 }
 
 void Form1::PushButton9_Click()
 {
+    Trap trap = makeTrap("PushButton9_Click");
+    SettingsStore& settings = *context().settings;
+    QString chosen;
+    trap.at(100, [&] {
+        const QString lastOutputFolder = settings.read(QStringLiteral("LastFolderDot"), QString());
+        chosen = BrowseForFolder(*context().dialogs, QStringLiteral("Please select folder:"),
+                                 lastOutputFolder);
+    });
+    if (trap.test(102, [&] { return chosen.isEmpty(); }))
+        return;
+    trap.at(104, [&] { settings.write(QStringLiteral("LastFolderDot"), chosen); });
+    if (trap.test(106, [&] { return !chosen.endsWith(kNativePaths.separator); }))
+        trap.at(108, [&] { Text1->setText(chosen + kNativePaths.separator); });
+    else
+        trap.at(110, [&] { Text1->setText(chosen); });
 }
-

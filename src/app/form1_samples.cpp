@@ -1,6 +1,3 @@
 #include "form1.h"
 
-void Form1::PushButton7_Click()
-{
-}
-
+void Form1::PushButton7_Click() {}

@@ -15,7 +15,8 @@ namespace {
 // A draw from 1 to 100, seeded from the seconds since midnight.
 int drawPercent()
 {
-    static std::mt19937 generator(static_cast<unsigned>(QTime::currentTime().msecsSinceStartOfDay() / 1000));
+    static std::mt19937 generator(
+        static_cast<unsigned>(QTime::currentTime().msecsSinceStartOfDay() / 1000));
     return std::uniform_int_distribution<int>(1, 100)(generator);
 }
 

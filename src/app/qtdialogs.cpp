@@ -16,7 +16,8 @@ MessageAnswer QtDialogs::messageBox(const QString& text, const QString& title,
     QMessageBox box(owner_);
     box.setWindowTitle(title);
     // The reports use bare carriage returns as line breaks.
-    box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+    box.setText(QString(text)
+                    .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
                     .replace(QLatin1Char('\r'), QLatin1Char('\n')));
     box.setIcon(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon);
     if (buttons == MessageButtons::YesNo) {
@@ -82,6 +83,6 @@ QString QtDialogs::browseForFolder(const QString& prompt, const QString& startFo
 void QtDialogs::openInShell(const QString& pathOrUrl)
 {
     const QUrl url = pathOrUrl.contains(QStringLiteral("://")) ? QUrl(pathOrUrl)
-                                                                : QUrl::fromLocalFile(pathOrUrl);
+                                                               : QUrl::fromLocalFile(pathOrUrl);
     QDesktopServices::openUrl(url);
 }

@@ -10,11 +10,13 @@
 SettingsStore::SettingsStore()
     : settings_(std::make_unique<QSettings>(ProductInfo::kSettingsApplication,
                                             ProductInfo::kSettingsSection))
-{}
+{
+}
 
 SettingsStore::SettingsStore(const QString& iniFile)
     : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat))
-{}
+{
+}
 
 SettingsStore::~SettingsStore() = default;
 
@@ -29,9 +31,9 @@ void SettingsStore::write(const QString& key, const QString& text)
     settings_->setValue(key, text);
     settings_->sync();
     if (settings_->status() != QSettings::NoError)
-        throw AppError(ErrorNumber::kPermissionDenied,
-                       QStringLiteral("Cannot save the setting %1 to %2")
-                           .arg(key, settings_->fileName()));
+        throw AppError(
+            ErrorNumber::kPermissionDenied,
+            QStringLiteral("Cannot save the setting %1 to %2").arg(key, settings_->fileName()));
 }
 
 QString SettingsStore::fileName() const

@@ -10,12 +10,16 @@ class AppError : public std::runtime_error
 public:
     AppError(int number, const QString& description)
         : std::runtime_error(description.toStdString()), number_(number), description_(description)
-    {}
+    {
+    }
 
     int number() const { return number_; }
     const QString& description() const { return description_; }
 
-    static AppError invalidArgument() { return {5, QStringLiteral("Invalid procedure call or argument")}; }
+    static AppError invalidArgument()
+    {
+        return {5, QStringLiteral("Invalid procedure call or argument")};
+    }
     static AppError overflow() { return {6, QStringLiteral("Overflow")}; }
     static AppError typeMismatch() { return {13, QStringLiteral("Type mismatch")}; }
     static AppError fileNotFound(const QString& path)

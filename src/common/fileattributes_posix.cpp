@@ -8,7 +8,9 @@ std::optional<std::uint32_t> FileAttributes(const QString& path)
     if (path.isEmpty())
         return std::nullopt;
     const QByteArray encoded = QFile::encodeName(path);
-    struct stat link{};
+    struct stat link
+    {
+    };
     if (::lstat(encoded.constData(), &link) != 0)
         return std::nullopt;
     struct stat target = link;

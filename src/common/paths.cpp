@@ -49,7 +49,8 @@ QString CollapseBackslashes(const QString& path, const PathStyle& style)
     qsizetype first = 0;
     while (first < path.size() && path[first] == style.separator)
         ++first;
-    return QString(2, style.separator) + collapsePairs(QStringView(path).mid(first), style.separator);
+    return QString(2, style.separator) +
+           collapsePairs(QStringView(path).mid(first), style.separator);
 }
 
 std::optional<bool> IsFolder(const QString& path)
@@ -85,10 +86,14 @@ void DeleteFileForced(const QString& path)
 
 QString DesktopFolderPath()
 {
-    QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    if (desktop.isEmpty())
+    return DesktopFolderPath(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+}
+
+QString DesktopFolderPath(const QString& desktopLocation)
+{
+    if (desktopLocation.isEmpty())
         throw AppError::invalidArgument();
-    desktop = QDir::toNativeSeparators(desktop);
+    QString desktop = QDir::toNativeSeparators(desktopLocation);
     if (!desktop.endsWith(kNativePaths.separator))
         desktop += kNativePaths.separator;
     return desktop;

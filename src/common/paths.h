@@ -48,3 +48,5 @@ void DeleteFileForced(const QString& path);
 
 // The Desktop folder and one separator. Throws AppError (invalid argument) when there is none.
 QString DesktopFolderPath();
+// The same for a given desktop location ("" when the platform could not resolve one).
+QString DesktopFolderPath(const QString& desktopLocation);

@@ -16,8 +16,7 @@ public:
     Trap(Dialogs& dialogs, QString location) : dialogs_(dialogs), location_(std::move(location)) {}
 
     // Runs one numbered statement; statements sharing a number use the same line.
-    template <class Statement>
-    void at(int line, Statement&& statement)
+    template <class Statement> void at(int line, Statement&& statement)
     {
         line_ = line;
         try {
@@ -28,8 +27,7 @@ public:
     }
 
     // Runs the test of a conditional; a failed test counts as true, so its branch runs next.
-    template <class Condition>
-    bool test(int line, Condition&& condition)
+    template <class Condition> bool test(int line, Condition&& condition)
     {
         line_ = line;
         try {

@@ -1,4 +1,5 @@
 #include "paths.h"
+#include "qtprinters.h"
 
 #include <gtest/gtest.h>
 

@@ -10,14 +10,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <gtest/gtest.h>
-#include <ostream>
 #include <vector>
-
-// Readable QStrings in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 // The main window with a converter of the test's choosing; the fake converter logs each call.
 class ConversionRunFixture : public FormFixture

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs.h"
+#include "qtprinters.h"
 
 #include <QString>
 #include <QStringList>

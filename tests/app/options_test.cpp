@@ -1,0 +1,126 @@
+#include "../filelist/foldertree.h"
+#include "formfixture.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+
+namespace {
+
+class OutputOptions : public FormFixture
+{
+protected:
+    void SetUp() override
+    {
+        FormFixture::SetUp();
+        makeForm();
+        dialogs.messages.clear();
+    }
+};
+
+TEST_F(OutputOptions, SliderShowsAndStoresTheQuality)
+{
+    form->Slider1->setValue(100);
+    EXPECT_EQ(form->Frame1->title(), "Output JPG image quality: 100%");
+    EXPECT_EQ(stored("Slider1"), "100");
+    form->Slider1->setValue(1);
+    EXPECT_EQ(form->Frame1->title(), "Output JPG image quality: 1%");
+    EXPECT_EQ(stored("Slider1"), "1");
+    // Beyond the range the slider keeps its bounds.
+    form->Slider1->setValue(0);
+    EXPECT_EQ(stored("Slider1"), "1");
+}
+
+TEST_F(OutputOptions, SaveOptionStoresBothKeysAndEnablesTheFolderOnlyWithOption1)
+{
+    ASSERT_TRUE(form->Option1->isChecked());
+    ASSERT_TRUE(form->Frame3->isEnabled());
+    form->Option2->setChecked(true);
+    EXPECT_EQ(stored("Option1"), "False");
+    EXPECT_EQ(stored("Option2"), "True");
+    EXPECT_FALSE(form->Frame3->isEnabled());
+    EXPECT_FALSE(form->Text1->isEnabled());
+    EXPECT_FALSE(form->PushButton9->isEnabled());
+
+    QTest::mouseClick(form->Option1, Qt::LeftButton);
+    EXPECT_TRUE(form->Option1->isChecked());
+    EXPECT_EQ(stored("Option1"), "True");
+    EXPECT_EQ(stored("Option2"), "False");
+    EXPECT_TRUE(form->Frame3->isEnabled());
+}
+
+TEST_F(OutputOptions, FolderTextIsStoredOnEveryChange)
+{
+    form->Text1->clear();
+    EXPECT_EQ(stored("Text1"), "");
+    QTest::keyClicks(form->Text1, "/ou");
+    EXPECT_EQ(stored("Text1"), "/ou");
+    QTest::keyClicks(form->Text1, "t");
+    EXPECT_EQ(stored("Text1"), "/out");
+    QTest::keyClick(form->Text1, Qt::Key_Backspace);
+    EXPECT_EQ(stored("Text1"), "/ou");
+}
+
+TEST_F(OutputOptions, ChoosingTheOutputFolder)
+{
+    FolderTree tree;
+    tree.folder("Images");
+    const QString images = tree.path("Images");
+
+    dialogs.browseAnswers = {images};
+    form->PushButton9_Click();
+    EXPECT_EQ(form->Text1->text(), images + "/");
+    EXPECT_EQ(stored("Text1"), images + "/");
+    EXPECT_EQ(stored("LastFolderDot"), images);
+    ASSERT_EQ(dialogs.browses.size(), 1u);
+    EXPECT_EQ(dialogs.browses[0].prompt, "Please select folder:");
+    EXPECT_EQ(dialogs.browses[0].start, "");
+
+    // A dialog answer with its own trailing separator still gives one.
+    dialogs.browseAnswers = {images + "/"};
+    form->PushButton9_Click();
+    EXPECT_EQ(form->Text1->text(), images + "/");
+    EXPECT_EQ(stored("LastFolderDot"), images);
+    EXPECT_EQ(dialogs.browses[1].start, images);
+
+    // Cancel changes nothing.
+    form->PushButton9_Click();
+    EXPECT_EQ(form->Text1->text(), images + "/");
+    EXPECT_EQ(stored("LastFolderDot"), images);
+
+    // A root is taken unchanged.
+    dialogs.browseAnswers = {"/"};
+    form->PushButton9_Click();
+    EXPECT_EQ(form->Text1->text(), "/");
+    EXPECT_EQ(stored("Text1"), "/");
+    EXPECT_EQ(stored("LastFolderDot"), "/");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(OutputOptions, ChoicesAreReadBackAfterARestart)
+{
+    form->Text1->setText("/out/jpg/");
+    form->Slider1->setValue(42);
+    form->Option2->setChecked(true);
+    dialogs.browseAnswers = {"/srv/images"};
+    form->PushButton9_Click();
+    form->Text1->setText("/typed/");
+
+    form.reset();
+    settings = std::make_unique<SettingsStore>(temp.filePath(QStringLiteral("settings.ini")));
+    makeForm();
+    EXPECT_EQ(form->Text1->text(), "/typed/");
+    EXPECT_EQ(form->Slider1->value(), 42);
+    EXPECT_EQ(form->Frame1->title(), "Output JPG image quality: 42%");
+    EXPECT_FALSE(form->Option1->isChecked());
+    EXPECT_TRUE(form->Option2->isChecked());
+    EXPECT_FALSE(form->Frame3->isEnabled());
+
+    form->PushButton9_Click();
+    EXPECT_EQ(dialogs.browses.back().start, "/srv/images");
+}
+
+} // namespace
