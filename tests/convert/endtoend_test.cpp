@@ -40,6 +40,74 @@ QImage detailedPicture(int size)
     return image;
 }
 
+void putU16(QByteArray& out, quint16 v)
+{
+    out.append(char(v & 0xff)).append(char(v >> 8));
+}
+
+void putU32(QByteArray& out, quint32 v)
+{
+    putU16(out, quint16(v & 0xffff));
+    putU16(out, quint16(v >> 16));
+}
+
+QByteArray chunk(const char* id, const QByteArray& data)
+{
+    QByteArray out(id, 4);
+    putU32(out, quint32(data.size()));
+    out += data;
+    if (data.size() % 2)
+        out.append('\0');
+    return out;
+}
+
+// A 32x32 cursor of one opaque colour: a 32-bit DIB with an all-clear AND mask.
+QByteArray solidCursor(QRgb colour)
+{
+    QByteArray image;
+    putU32(image, 40);
+    putU32(image, 32);
+    putU32(image, 64);
+    putU16(image, 1);
+    putU16(image, 32);
+    for (int i = 0; i < 6; ++i)
+        putU32(image, 0);
+    for (int i = 0; i < 32 * 32; ++i)
+        image.append(char(qBlue(colour)))
+            .append(char(qGreen(colour)))
+            .append(char(qRed(colour)))
+            .append(char(0xff));
+    image += QByteArray(32 * 4, '\0');
+
+    QByteArray file;
+    putU16(file, 0);
+    putU16(file, 2);
+    putU16(file, 1);
+    file.append(char(32)).append(char(32)).append('\0').append('\0');
+    putU16(file, 0);
+    putU16(file, 0);
+    putU32(file, quint32(image.size()));
+    putU32(file, 6 + 16);
+    return file + image;
+}
+
+// An animated cursor whose frames are the given colours, shown in order.
+QByteArray animatedCursor(const QList<QRgb>& colours)
+{
+    QByteArray header;
+    putU32(header, 36);
+    putU32(header, quint32(colours.size()));
+    putU32(header, quint32(colours.size()));
+    for (int i = 0; i < 4; ++i)
+        putU32(header, 0);
+    putU32(header, 10);
+    putU32(header, 1);
+    QByteArray frames("fram");
+    for (const QRgb colour : colours)
+        frames += chunk("icon", solidCursor(colour));
+    return chunk("RIFF", "ACON" + chunk("anih", header) + chunk("LIST", frames));
+}
+
 } // namespace
 
 class EndToEnd : public ConversionRunFixture
@@ -135,4 +203,20 @@ TEST_F(EndToEnd, FilesTheConverterRefusesAreReportedWithItsReason)
     EXPECT_TRUE(lines[4].contains("taken")) << lines[4].toStdString();
     EXPECT_EQ(readAll(outputFolder + "/taken.jpg"), "keep me");
     EXPECT_FALSE(QImage(outputFolder + "/fine.jpg", "JPEG").isNull());
+}
+
+TEST_F(EndToEnd, AnimatedCursorGivesItsFirstFrame)
+{
+    Form1& window = makeRunForm(QString());
+    const QString source = sourceFolder + "/two frames.ani";
+    writeFile(source, animatedCursor({qRgb(200, 30, 30), qRgb(30, 30, 200)}));
+    window.appendPath(source);
+    window.PushButton2->click();
+    EXPECT_EQ(messageTexts(), QStringList{"Done."});
+    const QImage result(outputFolder + "/two frames.jpg", "JPEG");
+    ASSERT_FALSE(result.isNull());
+    EXPECT_EQ(result.size(), QSize(32, 32));
+    const QColor middle = result.pixelColor(16, 16);
+    EXPECT_NEAR(middle.red(), 200, 12);
+    EXPECT_NEAR(middle.blue(), 30, 12);
 }
