@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 
@@ -15,6 +16,8 @@ struct AppContext
     QString programFolder;
     // The per-user folder the converter is written to for a run.
     QString converterFolder;
+    // The converter build written there; empty means the one carried inside the program.
+    std::function<QByteArray()> loadConverter;
     // Draws a whole number from 1 to 100 for the occasional home-page visit.
     std::function<int()> drawPercent;
     // Ends the program at once when the window is closed.

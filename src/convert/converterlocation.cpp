@@ -1,8 +1,13 @@
 #include "converterlocation.h"
 
-#include <QDir>
+#include "paths.h"
 
-QString DefaultConverterFolder()
+QString ConverterFilePath(const QString& folder)
 {
-    return QDir::toNativeSeparators(QDir::tempPath());
+#ifdef Q_OS_WIN
+    const QString name = QStringLiteral("nconvert.exe");
+#else
+    const QString name = QStringLiteral("nconvert");
+#endif
+    return CollapseBackslashes(folder + NativeSeparator() + name);
 }

@@ -1,0 +1,31 @@
+#include "baranimation.h"
+
+#include "bartext.h"
+#include "progressmath.h"
+
+#include <QProgressBar>
+
+void ProgressBarDisplay::setText(const QString& text)
+{
+    SetBarText(bar_, text);
+}
+
+void ProgressBarDisplay::setValue(int value)
+{
+    bar_.setValue(value);
+}
+
+void BarAnimation::tick()
+{
+    ++tick_;
+    if (tick_ < kAnimationStartTick)
+        return;
+    display_.setText(WaitText(baseText_, tick_));
+    if (const auto value = CreepValue(count_, tick_, baseValue_))
+        display_.setValue(ShownValue(*value));
+}
+
+void BarAnimation::finish()
+{
+    display_.setText(FinalText(baseText_));
+}

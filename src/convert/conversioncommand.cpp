@@ -1,0 +1,32 @@
+#include "conversioncommand.h"
+
+QString OutputFileName(const QString& source, const PathStyle& style)
+{
+    return StripExtension(FileNameOf(source, style)) + QStringLiteral(".jpg");
+}
+
+std::optional<QString> OutputPath(const SaveChoice& choice, const QString& source,
+                                  const PathStyle& style)
+{
+    QString folder;
+    if (choice.toFolder)
+        folder = choice.folder;
+    else if (choice.besideSource)
+        folder = FolderOf(source, style);
+    else
+        return std::nullopt;
+    // The join doubles the separator of a folder that ends in one; collapsing mends it.
+    return CollapseBackslashes(folder + style.separator + OutputFileName(source, style), style);
+}
+
+QStringList ConverterArguments(int quality, const QString& output, const QString& source)
+{
+    return {QStringLiteral("-q"),
+            QString::number(quality),
+            QStringLiteral("-out"),
+            QStringLiteral("jpeg"),
+            QStringLiteral("-truecolors"),
+            QStringLiteral("-o"),
+            output,
+            source};
+}

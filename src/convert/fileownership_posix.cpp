@@ -1,0 +1,50 @@
+#include "fileownership.h"
+
+#include <QDir>
+#include <QFile>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool statEntry(const QString& path, struct stat& info)
+{
+    return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+bool ownedAndClosed(const struct stat& info)
+{
+    return info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+} // namespace
+
+bool EntryExists(const QString& path)
+{
+    struct stat info;
+    return statEntry(path, info);
+}
+
+bool IsPrivateFolder(const QString& path)
+{
+    struct stat info;
+    return statEntry(path, info) && S_ISDIR(info.st_mode) && ownedAndClosed(info);
+}
+
+bool MakePrivateFolder(const QString& path)
+{
+    if (!EntryExists(path))
+        ::mkdir(QFile::encodeName(path).constData(), S_IRWXU);
+    return IsPrivateFolder(path);
+}
+
+bool IsOwnFile(const QString& path)
+{
+    struct stat info;
+    return statEntry(path, info) && S_ISREG(info.st_mode) && ownedAndClosed(info);
+}
+
+QString UserTempFolderName()
+{
+    return QDir::tempPath() + QStringLiteral("/corvenda-") + QString::number(::geteuid());
+}

@@ -1,0 +1,6 @@
+#include "processstart.h"
+
+void PrepareProcessStart(QProcess&, int, const QString&)
+{
+    // Child processes have no windows of their own here.
+}

@@ -1,0 +1,114 @@
+// Drives the real window headless for bench/run.sh: fills the list with every file of a folder,
+// presses "Start Converting" and prints how long the run took.
+//
+//   convert_bench_driver make-input FOLDER COUNT   writes COUNT copies of a generated cursor image
+//   convert_bench_driver run SOURCES OUTPUT        converts every file of SOURCES into OUTPUT
+#include "converterlocation.h"
+#include "dialogs.h"
+#include "form1.h"
+#include "settingsstore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+class SilentDialogs : public Dialogs
+{
+public:
+    MessageAnswer messageBox(const QString& text, const QString&, MessageButtons,
+                             MessageIcon) override
+    {
+        messages.append(text);
+        return MessageAnswer::Ok;
+    }
+    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    QString openFiles(const QString&, const QString&, int) override { return {}; }
+    QString browseForFolder(const QString&, const QString&) override { return {}; }
+    void openInShell(const QString&) override {}
+
+    QStringList messages;
+};
+
+int makeInput(const QString& folder, int count)
+{
+    QDir().mkpath(folder);
+    QImage cursor(32, 32, QImage::Format_ARGB32);
+    cursor.fill(Qt::transparent);
+    QPainter painter(&cursor);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor(30, 90, 200));
+    painter.setPen(QPen(Qt::black, 1.5));
+    const QPointF arrow[] = {{2, 2}, {2, 26}, {9, 19}, {15, 30}, {19, 28}, {13, 17}, {23, 17}};
+    painter.drawPolygon(arrow, 7);
+    painter.end();
+    const QString first = folder + "/cursor0000.png";
+    if (!cursor.save(first, "PNG"))
+        return 1;
+    for (int i = 1; i < count; ++i)
+        QFile::copy(first,
+                    folder + QStringLiteral("/cursor%1.png").arg(i, 4, 10, QLatin1Char('0')));
+    return 0;
+}
+
+int run(const QString& sources, const QString& output)
+{
+    QTemporaryDir temp;
+    SilentDialogs dialogs;
+    SettingsStore settings(temp.filePath("settings.ini"));
+    AppContext context;
+    context.dialogs = &dialogs;
+    context.settings = &settings;
+    context.programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    context.converterFolder = DefaultConverterFolder();
+    context.drawPercent = [] { return 50; };
+
+    Form1 window(context);
+    window.Form_Load();
+    window.show();
+    QStringList paths;
+    for (const QString& name : QDir(sources).entryList(QDir::Files, QDir::Name))
+        paths.append(QDir::toNativeSeparators(sources + "/" + name));
+    window.appendPaths(paths);
+    window.Option1->setChecked(true);
+    window.Text1->setText(QDir::toNativeSeparators(output));
+
+    QElapsedTimer clock;
+    clock.start();
+    window.PushButton2->click();
+    const double seconds = clock.nsecsElapsed() / 1e9;
+
+    const QString summary = dialogs.messages.value(0).section('\n', 0, 2).simplified();
+    std::printf("window run: %lld files in %.3f s, %.0f files/s; box: %s\n",
+                static_cast<long long>(paths.size()), seconds, paths.size() / seconds,
+                qPrintable(summary));
+    return dialogs.messages.value(0) == "Done." ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 4 && args[1] == "make-input")
+        return makeInput(args[2], args[3].toInt());
+    if (args.size() == 4 && args[1] == "run")
+        return run(args[2], args[3]);
+    std::fputs("usage: convert_bench_driver make-input FOLDER COUNT | run SOURCES OUTPUT\n",
+               stderr);
+    return 2;
+}

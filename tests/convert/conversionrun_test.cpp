@@ -1,0 +1,233 @@
+#include "apperror.h"
+#include "bartext.h"
+#include "conversioncommand.h"
+#include "conversionrunfixture.h"
+
+#include <QPushButton>
+#include <QTimer>
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using ConversionRun = ConversionRunFixture;
+
+TEST_F(ConversionRun, ConvertsEveryFileInOrderAndSaysDone)
+{
+    Form1& window = makeRunForm();
+    const QStringList sources = {addSource("a.ani"), addSource("b.ANI"), addSource("c")};
+    window.Slider1->setValue(42);
+    std::vector<int> values;
+    QObject::connect(window.ProgressBar1, &QProgressBar::valueChanged,
+                     [&](int value) { values.push_back(value); });
+
+    window.PushButton2->click();
+
+    const auto made = calls();
+    ASSERT_EQ(made.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        const QString output = outputFolder + "/" + OutputFileName(sources[i]);
+        // The converter ran from the converter file, which existed while the run went on.
+        EXPECT_EQ(made[i].program, converterPath());
+        EXPECT_EQ(made[i].tag, "provided");
+        EXPECT_EQ(made[i].arguments, ConverterArguments(42, output, sources[i]));
+        EXPECT_EQ(readAll(output), "provided image of " + sources[i].toUtf8() + "\n");
+    }
+    EXPECT_EQ(values, (std::vector<int>{33, 67, 100, 0}));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Done.");
+    EXPECT_EQ(dialogs.messages[0].title, window.applicationTitle());
+    EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::None);
+    EXPECT_FALSE(QFile::exists(converterPath()));
+    EXPECT_EQ(BarText(*window.ProgressBar1), "Progress Bar");
+    EXPECT_EQ(window.mousePointer(), MousePointer::kDefault);
+    EXPECT_FALSE(window.Converting);
+}
+
+TEST_F(ConversionRun, AwkwardNamesConvertBesideTheirSources)
+{
+    Form1& window = makeRunForm();
+    window.Option2->setChecked(true);
+    window.Text1->setText(temp.filePath("no such folder"));
+    const QStringList sources = {addSource("a\" -o \"b.ani"), addSource("-dash.ani"),
+                                 addSource("with  space.ani"),
+                                 addSource(QStringLiteral("Ünïcødé ñ 100%.ani"))};
+    window.PushButton2->click();
+
+    EXPECT_EQ(messageTexts(), QStringList{"Done."});
+    for (const QString& source : sources) {
+        const QString output = sourceFolder + "/" + OutputFileName(source);
+        EXPECT_EQ(readAll(output), "provided image of " + source.toUtf8() + "\n")
+            << output.toStdString();
+    }
+    EXPECT_EQ(QDir(outputFolder).entryList(QDir::Files), QStringList());
+}
+
+TEST_F(ConversionRun, FailedFilesAreListedWithTheirReasons)
+{
+    Form1& window = makeRunForm();
+    const QString good = addSource("good.ani");
+    const QString damaged = addSource("damaged.ani", "fail damaged file: no frames");
+    const QString quiet = addSource("quiet.ani", "exit 7");
+    const QString crashing = addSource("crash.ani", "crash");
+    const QString vanished = addSource("vanished.ani");
+    QFile::remove(vanished);
+    const QString last = addSource("last.ani");
+
+    window.PushButton2->click();
+
+    EXPECT_EQ(calls().size(), 6u);
+    EXPECT_TRUE(QFile::exists(outputFolder + "/good.jpg"));
+    EXPECT_TRUE(QFile::exists(outputFolder + "/last.jpg"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Done.\n\n4 of 6 files could not be converted:\n" +
+                                            damaged + ": damaged file: no frames\n" + quiet +
+                                            ": the converter ended with code 7\n" + crashing +
+                                            ": the converter stopped unexpectedly\n" + vanished +
+                                            ": cannot open the file");
+    EXPECT_FALSE(QFile::exists(converterPath()));
+}
+
+TEST_F(ConversionRun, EmptyListIsCheckedBeforeTheFolder)
+{
+    Form1& window = makeRunForm();
+    window.Text1->setText(temp.filePath("missing"));
+    window.PushButton2->click();
+    EXPECT_EQ(messageTexts(), QStringList{"No files added."});
+
+    addSource("a.ani");
+    window.PushButton2->click();
+    EXPECT_EQ(
+        messageTexts(),
+        (QStringList{"No files added.", "Folder does not exist. Please select another folder."}));
+    // Neither early exit touches the converter, the bar or the pointer.
+    EXPECT_TRUE(calls().empty());
+    EXPECT_FALSE(QFile::exists(converterPath()));
+    EXPECT_EQ(BarText(*window.ProgressBar1), "Progress Bar");
+    EXPECT_EQ(window.mousePointer(), MousePointer::kDefault);
+    EXPECT_FALSE(window.Converting);
+
+    window.Text1->setText(outputFolder);
+    window.PushButton2->click();
+    EXPECT_EQ(messageTexts().last(), "Done.");
+}
+
+// While the first file converts, the user clicks again, moves the quality slider and adds a
+// file: the click is turned away, the later files use the new quality, and the added file
+// waits for the next run.
+TEST_F(ConversionRun, DuringARunOnlyTheFileCountIsFixed)
+{
+    Form1& window = makeRunForm();
+    const QString pidFile = temp.filePath("pid");
+    qputenv("FAKE_NCONVERT_PIDFILE", QFile::encodeName(pidFile));
+    window.Slider1->setValue(85);
+    const QString first = addSource("first.ani", "hang");
+    const QString second = addSource("second.ani");
+    const QString third = addSource("third.ani");
+    std::vector<int> values;
+    QObject::connect(window.ProgressBar1, &QProgressBar::valueChanged,
+                     [&](int value) { values.push_back(value); });
+
+    int pointerDuringRun = -1;
+    bool converterPresent = false;
+    QTimer meddler;
+    meddler.setInterval(10);
+    QObject::connect(&meddler, &QTimer::timeout, [&] {
+        const int pid = QString::fromUtf8(readAll(pidFile)).trimmed().toInt();
+        if (pid <= 0)
+            return;
+        meddler.stop();
+        pointerDuringRun = window.mousePointer();
+        converterPresent = QFile::exists(converterPath());
+        window.PushButton2->click();
+        window.Slider1->setValue(10);
+        window.appendPath(sourceFolder + "/added.ani");
+        ::kill(pid, SIGKILL);
+    });
+    meddler.start();
+    window.PushButton2->click();
+    qunsetenv("FAKE_NCONVERT_PIDFILE");
+
+    const auto made = calls();
+    ASSERT_EQ(made.size(), 3u);
+    EXPECT_EQ(made[0].arguments[1], "85");
+    EXPECT_EQ(made[1].arguments[1], "10");
+    EXPECT_EQ(made[2].arguments.last(), third);
+    EXPECT_EQ(pointerDuringRun, MousePointer::kHourglass);
+    EXPECT_TRUE(converterPresent);
+    // The share is computed with the count read afresh: 4 files after the addition.
+    EXPECT_EQ(values, (std::vector<int>{33, 50, 75, 0}));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith("Done.\n\n1 of 3 files could not be "
+                                                    "converted:\n" +
+                                                    first + ": the converter stopped"));
+    EXPECT_TRUE(QFile::exists(outputFolder + "/second.jpg"));
+}
+
+TEST_F(ConversionRun, NeitherSaveOptionSetFailsEachFileWithoutRunning)
+{
+    Form1& window = makeRunForm();
+    window.Option1->setAutoExclusive(false);
+    window.Option2->setAutoExclusive(false);
+    window.Option1->setChecked(false);
+    window.Option2->setChecked(false);
+    const QString source = addSource("a.ani");
+    window.PushButton2->click();
+    EXPECT_TRUE(calls().empty());
+    EXPECT_EQ(messageTexts(), QStringList{"Done.\n\n1 of 1 file could not be converted:\n" +
+                                          source + ": no destination chosen"});
+}
+
+TEST_F(ConversionRun, OurConverterLeftByAnEarlierRunIsUsedThenRemoved)
+{
+    Form1& window = makeRunForm();
+    writeFile(converterPath(), readAll(QStringLiteral(FAKE_NCONVERT_OTHER)));
+    QFile::setPermissions(converterPath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    addSource("a.ani");
+    window.PushButton2->click();
+    ASSERT_EQ(calls().size(), 1u);
+    EXPECT_EQ(calls()[0].tag, "existing");
+    EXPECT_FALSE(QFile::exists(converterPath()));
+    EXPECT_EQ(messageTexts(), QStringList{"Done."});
+}
+
+TEST_F(ConversionRun, AConverterOthersCouldChangeIsReplacedNotRun)
+{
+    Form1& window = makeRunForm();
+    addSource("a.ani");
+    for (const bool otherOwner : {false, true}) {
+        if (otherOwner && ::geteuid() != 0)
+            continue;
+        writeFile(converterPath(), readAll(QStringLiteral(FAKE_NCONVERT_OTHER)));
+        ::chmod(QFile::encodeName(converterPath()).constData(), otherOwner ? 0700 : 0775);
+        if (otherOwner) {
+            ASSERT_EQ(::chown(QFile::encodeName(converterPath()).constData(), 65534, 65534), 0);
+        }
+        window.PushButton2->click();
+        ASSERT_FALSE(calls().empty());
+        EXPECT_EQ(calls().back().tag, "provided");
+        EXPECT_EQ(messageTexts().last(), "Done.");
+    }
+}
+
+TEST_F(ConversionRun, MissingConverterIsReportedAndEveryFileFails)
+{
+    Form1& window = makeRunForm(QString());
+    AppContext broken = window.context();
+    broken.loadConverter = []() -> QByteArray { throw AppError::fileNotFound("the converter"); };
+    form = std::make_unique<Form1>(broken);
+    form->Form_Load();
+    form->Text1->setText(outputFolder);
+    const QString a = addSource("a.ani");
+    const QString b = addSource("b.ani");
+    form->PushButton2->click();
+
+    const QStringList texts = messageTexts();
+    ASSERT_EQ(texts.size(), 3);
+    EXPECT_TRUE(texts[0].contains("in Pellmoor2021/08/31.Form1.PushButton2_Click at line 114"));
+    EXPECT_TRUE(texts[1].contains("in Pellmoor2021/08/31.Form1.PushButton2_Click at line 116"));
+    EXPECT_TRUE(texts[2].startsWith("Done.\n\n2 of 2 files could not be converted:\n" + a +
+                                    ": the converter could not be started"));
+    EXPECT_TRUE(calls().empty());
+    EXPECT_FALSE(form->Converting);
+}

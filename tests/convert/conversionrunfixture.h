@@ -1,0 +1,112 @@
+#pragma once
+
+#include "converterlocation.h"
+#include "formfixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSlider>
+#include <gtest/gtest.h>
+#include <vector>
+
+// The main window with a converter of the test's choosing; the fake converter logs each call.
+class ConversionRunFixture : public FormFixture
+{
+protected:
+    struct Call
+    {
+        QString tag;
+        QString program;
+        QStringList arguments;
+    };
+
+    void SetUp() override
+    {
+        FormFixture::SetUp();
+        sourceFolder = QDir::toNativeSeparators(temp.filePath(QStringLiteral("sources")));
+        outputFolder = QDir::toNativeSeparators(temp.filePath(QStringLiteral("out")));
+        QDir().mkpath(sourceFolder);
+        QDir().mkpath(outputFolder);
+        logPath = temp.filePath(QStringLiteral("calls.log"));
+        qputenv("FAKE_NCONVERT_LOG", QFile::encodeName(logPath));
+    }
+
+    void TearDown() override
+    {
+        form.reset();
+        qunsetenv("FAKE_NCONVERT_LOG");
+    }
+
+    static QByteArray readAll(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static void writeFile(const QString& path, const QByteArray& data)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(data);
+    }
+
+    // The window ready to convert into the output folder with the given converter build.
+    Form1& makeRunForm(const QString& converterBuild = QStringLiteral(FAKE_NCONVERT))
+    {
+        AppContext context;
+        context.dialogs = &dialogs;
+        context.settings = settings.get();
+        context.programFolder = QDir::toNativeSeparators(programFolder);
+        context.converterFolder = QDir::toNativeSeparators(converterFolder);
+        context.drawPercent = [] { return 50; };
+        context.endProgram = [] {};
+        if (!converterBuild.isEmpty())
+            context.loadConverter = [converterBuild] { return readAll(converterBuild); };
+        form = std::make_unique<Form1>(context);
+        form->Form_Load();
+        form->Text1->setText(outputFolder);
+        form->Option1->setChecked(true);
+        return *form;
+    }
+
+    // A source file whose first line tells the fake converter what to do.
+    QString addSource(const QString& name, const QByteArray& directive = "convert")
+    {
+        const QString path = sourceFolder + QDir::separator() + name;
+        writeFile(path, directive + '\n');
+        form->appendPath(path);
+        return path;
+    }
+
+    QString converterPath() const
+    {
+        return ConverterFilePath(QDir::toNativeSeparators(converterFolder));
+    }
+
+    std::vector<Call> calls() const
+    {
+        std::vector<Call> result;
+        const QString log = QString::fromUtf8(readAll(logPath));
+        for (const QString& line : log.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            QStringList fields = line.split(QLatin1Char('\t'));
+            Call call{fields.takeFirst(), fields.takeFirst(), fields};
+            result.push_back(call);
+        }
+        return result;
+    }
+
+    QStringList messageTexts() const
+    {
+        QStringList texts;
+        for (const auto& message : dialogs.messages)
+            texts.append(message.text);
+        return texts;
+    }
+
+    QString sourceFolder;
+    QString outputFolder;
+    QString logPath;
+};
