@@ -1,7 +1,15 @@
-#include <cstdio>
+#include "commandline.h"
+#include "outputfile.h"
 
-int main()
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
 {
-    std::fputs("usage: nconvert [-q N] -out FORMAT [-truecolors] [-o OUTPUT] [-overwrite] SOURCE\n", stderr);
-    return 2;
+    nconv::installInterruptCleanup();
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const int status = nconv::runConverter(args, std::cout, std::cerr);
+    std::cout.flush();
+    return status;
 }

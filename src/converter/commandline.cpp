@@ -1,0 +1,207 @@
+#include "commandline.h"
+
+#include "decode.h"
+#include "outputfile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <sys/stat.h>
+#include <vector>
+
+namespace nconv {
+namespace {
+
+// Sources larger than this are refused before reading: no accepted image needs more.
+constexpr std::uint64_t kMaxSourceBytes = 512ull * 1024 * 1024;
+
+int parseQuality(const std::string& text)
+{
+    if (text.empty() || text.size() > 3)
+        throw UsageError("-q needs a whole number from 1 to 100, not \"" + text + "\"");
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            throw UsageError("-q needs a whole number from 1 to 100, not \"" + text + "\"");
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1 || value > 100)
+        throw UsageError("-q needs a whole number from 1 to 100, not \"" + text + "\"");
+    return value;
+}
+
+OutputFormat parseFormat(const std::string& text)
+{
+    std::string lower;
+    for (char c : text)
+        lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (lower == "jpeg" || lower == "jpg")
+        return OutputFormat::Jpeg;
+    if (lower == "png")
+        return OutputFormat::Png;
+    if (lower == "bmp")
+        return OutputFormat::Bmp;
+    throw UsageError("unknown output format \"" + text + "\" (use jpeg, png or bmp)");
+}
+
+// Paths are printed on one line whatever they contain.
+std::string printable(const std::string& text)
+{
+    std::string out;
+    for (unsigned char c : text)
+        out += (c < 0x20 || c == 0x7F) ? '?' : static_cast<char>(c);
+    return out;
+}
+
+class ReadError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::vector<std::uint8_t> readSource(const std::string& path)
+{
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         std::fclose);
+    if (!file)
+        throw ReadError(std::string("cannot read the file: ") + std::strerror(errno));
+    struct stat st;
+    if (fstat(fileno(file.get()), &st) != 0)
+        throw ReadError(std::string("cannot read the file: ") + std::strerror(errno));
+    if (S_ISDIR(st.st_mode))
+        throw ReadError("cannot read the file: it is a folder");
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxSourceBytes)
+        throw ReadError("the file is too large (over 512 MB)");
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
+    std::uint8_t buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        if (bytes.size() + n > kMaxSourceBytes)
+            throw ReadError("the file is too large (over 512 MB)");
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    if (std::ferror(file.get()))
+        throw ReadError(std::string("cannot read the file: ") + std::strerror(errno));
+    return bytes;
+}
+
+const char* extensionOf(OutputFormat format)
+{
+    switch (format) {
+    case OutputFormat::Png:
+        return ".png";
+    case OutputFormat::Bmp:
+        return ".bmp";
+    case OutputFormat::Jpeg:
+        break;
+    }
+    return ".jpg";
+}
+
+} // namespace
+
+const char* const kUsage =
+    "usage: nconvert [-q N] -out FORMAT [-truecolors] [-o OUTPUT] [-overwrite] SOURCE\n"
+    "  -out FORMAT  jpeg (or jpg), png or bmp\n"
+    "  -q N         JPEG quality, 1 to 100 (default 90)\n"
+    "  -truecolors  accepted; output is always true colour\n"
+    "  -o OUTPUT    the file to write (default: SOURCE's name with the format's extension)\n"
+    "  -overwrite   replace OUTPUT if it exists\n"
+    "  --           ends the options (for a SOURCE whose name starts with a dash)\n";
+
+Options parseArguments(std::span<const std::string> args)
+{
+    Options options;
+    bool haveFormat = false, haveSource = false, optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw UsageError(arg + " needs a value");
+            return args[++i];
+        };
+        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            if (arg == "--")
+                optionsEnded = true;
+            else if (arg == "-q")
+                options.quality = parseQuality(value());
+            else if (arg == "-out")
+                options.format = parseFormat(value()), haveFormat = true;
+            else if (arg == "-o")
+                options.output = value();
+            else if (arg == "-overwrite")
+                options.overwrite = true;
+            else if (arg == "-truecolors")
+                ;
+            else if (arg == "-h" || arg == "-help" || arg == "--help")
+                options.help = true;
+            else
+                throw UsageError("unknown option " + arg);
+            continue;
+        }
+        if (haveSource)
+            throw UsageError("more than one source file given");
+        options.source = arg;
+        haveSource = true;
+    }
+    if (options.help)
+        return options;
+    if (!haveFormat)
+        throw UsageError("-out FORMAT is missing");
+    if (!haveSource)
+        throw UsageError("no source file given");
+    if (options.source.empty())
+        throw UsageError("the source file name is empty");
+    return options;
+}
+
+std::string defaultOutputPath(const std::string& source, OutputFormat format)
+{
+    const std::size_t slash = source.find_last_of('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = source.find_last_of('.');
+    std::string stem = source;
+    if (dot != std::string::npos && dot > nameStart)
+        stem = source.substr(0, dot);
+    return stem + extensionOf(format);
+}
+
+int runConverter(std::span<const std::string> args, std::ostream& out, std::ostream& err)
+{
+    Options options;
+    try {
+        options = parseArguments(args);
+    } catch (const UsageError& e) {
+        err << "nconvert: " << e.what() << "\n" << kUsage;
+        return kExitUsage;
+    }
+    if (options.help) {
+        out << kUsage;
+        return kExitOk;
+    }
+    const std::string output =
+        options.output.empty() ? defaultOutputPath(options.source, options.format) : options.output;
+    auto report = [&](const std::string& reason) {
+        err << "nconvert: " << printable(options.source) << ": " << printable(reason) << "\n";
+        return kExitFailed;
+    };
+    try {
+        if (!options.overwrite && outputExists(output))
+            return report("output file already exists: " + output +
+                          " (add -overwrite to replace it)");
+        const std::vector<std::uint8_t> bytes = readSource(options.source);
+        const Image image = decodeImage(bytes);
+        const std::vector<std::uint8_t> encoded =
+            encodeImage(image, options.format, options.quality);
+        writeFileAtomically(output, encoded, options.overwrite);
+    } catch (const std::bad_alloc&) {
+        return report("not enough memory to convert the file");
+    } catch (const std::exception& e) {
+        return report(e.what());
+    }
+    return kExitOk;
+}
+
+} // namespace nconv
