@@ -125,7 +125,12 @@ AnimationLayout readAnimationLayout(Bytes data)
                 tooLarge("more than " + std::to_string(kMaxFrames) + " frames");
             layout.frames.push_back(tail(data, pos + 8, size));
         }
-        pos = nextChunk(data, pos, end + (size & 1), (size & 1) != 0);
+        std::uint64_t expected = end + (size & 1);
+        // A header claiming more than its 36 bytes is usually followed by the next chunk anyway.
+        if (startsWith(data, "anih", pos) && size != kHeaderSize &&
+            knownIdAt(data, pos + 8 + kHeaderSize))
+            expected = pos + 8 + kHeaderSize;
+        pos = nextChunk(data, pos, expected, (size & 1) != 0);
     }
 
     if (!haveHeader)

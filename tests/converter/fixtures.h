@@ -91,6 +91,16 @@ inline Buf cursorOf(const DibSpec& d, std::uint16_t hotX = 1, std::uint16_t hotY
     return makeIcon(2, {entry(makeDib(d), d.width, d.height, hotX, hotY)});
 }
 
+// A 2x1 cursor of one opaque colour (0xRRGGBB).
+inline Buf tinyCursor(std::uint32_t rgb)
+{
+    DibSpec d;
+    d.width = 2;
+    d.height = 1;
+    d.pixels = {0xFF000000 | rgb, 0xFF000000 | rgb};
+    return cursorOf(d);
+}
+
 inline Buf multiSizeIcon()
 {
     std::vector<IconEntry> entries;

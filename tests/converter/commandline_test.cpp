@@ -1,0 +1,279 @@
+// The nconvert program as the window runs it: argument vectors, exit status, one-line messages,
+// and output files that appear whole or not at all.
+#include "childprocess.h"
+#include "decode.h"
+#include "encode.h"
+#include "fixtures.h"
+#include "testfolder.h"
+
+#include <gtest/gtest.h>
+#include <turbojpeg.h>
+
+using namespace testimg;
+
+namespace {
+
+const std::string kProgram = NCONVERT_PATH;
+
+ChildResult convert(const std::vector<std::string>& args)
+{
+    return runChild(kProgram, args);
+}
+
+// The exact command the window runs.
+ChildResult windowCommand(const std::string& quality, const std::string& output,
+                          const std::string& source)
+{
+    return convert({"-q", quality, "-out", "jpeg", "-truecolors", "-o", output, source});
+}
+
+std::size_t lineCount(const std::string& text)
+{
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+bool isJpeg(const Buf& bytes)
+{
+    return bytes.size() > 4 && bytes[0] == 0xFF && bytes[1] == 0xD8;
+}
+
+struct Jpeg
+{
+    int width = 0, height = 0, subsampling = -1;
+    std::vector<std::uint8_t> rgb;
+};
+
+Jpeg decodeJpeg(const Buf& bytes)
+{
+    Jpeg j;
+    tjhandle tj = tjInitDecompress();
+    int colourspace = 0;
+    tjDecompressHeader3(tj, bytes.data(), bytes.size(), &j.width, &j.height, &j.subsampling,
+                        &colourspace);
+    j.rgb.resize(static_cast<std::size_t>(j.width) * j.height * 3);
+    tjDecompress2(tj, bytes.data(), bytes.size(), j.rgb.data(), j.width, 0, j.height, TJPF_RGB, 0);
+    tjDestroy(tj);
+    return j;
+}
+
+class Converter : public ::testing::Test
+{
+protected:
+    TestFolder folder;
+
+    // A refused source: non-zero exit, exactly one stderr line naming the source and the
+    // problem, and nothing written (neither the output nor a temporary file).
+    void expectRefused(const Buf& source, const std::string& words)
+    {
+        const std::string src = folder.write("in.ani", source);
+        const ChildResult r = windowCommand("80", folder / "out.jpg", src);
+        EXPECT_EQ(r.exitCode, 1) << r.err;
+        EXPECT_EQ(lineCount(r.err), 1u) << r.err;
+        EXPECT_NE(r.err.find(src), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(words), std::string::npos) << r.err;
+        EXPECT_EQ(folder.files(), std::vector<std::string>{"in.ani"});
+    }
+};
+
+} // namespace
+
+TEST_F(Converter, WindowCommandWritesTheCursorOnWhite)
+{
+    const std::string src = folder.write("arrow.ani", animation({cursorOf(monoArrow())}));
+    const ChildResult r = windowCommand("85", folder / "arrow.jpg", src);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const Buf out = TestFolder::read(folder / "arrow.jpg");
+    ASSERT_TRUE(isJpeg(out));
+    const Jpeg j = decodeJpeg(out);
+    EXPECT_EQ(j.width, 32);
+    EXPECT_EQ(j.subsampling, TJSAMP_444);
+    auto grey = [&](int x, int y) { return j.rgb[(static_cast<std::size_t>(y) * 32 + x) * 3]; };
+    EXPECT_GT(grey(20, 5), 240); // transparent: white
+    EXPECT_GT(grey(1, 6), 240);  // the arrow's white inside
+    EXPECT_LT(grey(0, 10), 40);  // its black outline
+    EXPECT_LT(grey(27, 27), 40); // inverted pixels: black
+    EXPECT_EQ(folder.files(), (std::vector<std::string>{"arrow.ani", "arrow.jpg"}));
+}
+
+TEST_F(Converter, ContentDecidesNotTheExtension)
+{
+    const std::string src =
+        folder.write("really-an-animation.cur", animation({tinyCursor(0x0000FF)}));
+    EXPECT_EQ(windowCommand("50", folder / "a.jpg", src).exitCode, 0);
+}
+
+TEST_F(Converter, PngOutputKeepsEveryPixelAndBmpOutputIsLaidOnWhite)
+{
+    const Buf source = cursorOf(trueColour(32, 32));
+    const std::string src = folder.write("c.cur", source);
+    ASSERT_EQ(convert({"-out", "png", "-o", folder / "c.png", src}).exitCode, 0);
+    ASSERT_EQ(convert({"-out", "bmp", "-o", folder / "c.bmp", src}).exitCode, 0);
+    const nconv::Image expected = nconv::decodeImage(source);
+    const nconv::Image png = nconv::decodeImage(TestFolder::read(folder / "c.png"));
+    EXPECT_EQ(png.rgba, expected.rgba);
+    const nconv::Image bmp = nconv::decodeImage(TestFolder::read(folder / "c.bmp"));
+    const std::vector<std::uint8_t> white = nconv::flattenOnWhite(expected);
+    ASSERT_EQ(bmp.rgba.size() / 4, white.size() / 3);
+    for (std::size_t i = 0; i < white.size() / 3; ++i)
+        ASSERT_EQ(bmp.rgba[i * 4 + 1], white[i * 3 + 1]) << i;
+}
+
+// --- Refusals through the program ---------------------------------------------------------
+
+TEST_F(Converter, RefusesWhatIsNotAnImage)
+{
+    const std::string text = "hello, world\n";
+    expectRefused(Buf(text.begin(), text.end()), "not a cursor, icon, BMP or PNG file");
+}
+
+TEST_F(Converter, RefusesMalformedAnimations)
+{
+    AnihSpec seq;
+    seq.flags = kIconFlag | kSequenceFlag;
+    expectRefused(animation({tinyCursor(0x0000FF)}, seq, {chunk("seq ", words({5}))}),
+                  "damaged file: the sequence starts with frame 5");
+    expectRefused(riff({anih({})}), "damaged file: the animation holds no frames");
+    expectRefused(
+        riff({anih({}), list("fram", {list("INFO", {chunk("icon", tinyCursor(0x0000FF))})})}),
+        "nested");
+    expectRefused(
+        riff({chunk("anih", Buf(8, 0)), list("fram", {chunk("icon", tinyCursor(0x0000FF))})}),
+        "shorter than 36 bytes");
+    Buf cut = animation({cursorOf(trueColour(32, 32))});
+    cut.resize(cut.size() / 2);
+    expectRefused(cut, "damaged file: the image data is cut short");
+}
+
+TEST_F(Converter, RefusesMalformedImages)
+{
+    DibSpec d = paletteDot(8);
+    d.palette.resize(10);
+    expectRefused(cursorOf(d), "past the end of the 10-colour palette");
+    DibSpec huge = trueColour(4, 32);
+    huge.widthField = 0x40000000;
+    huge.heightField = 0x40000000;
+    expectRefused(cursorOf(huge), "image too large");
+    PngSpec bomb;
+    bomb.width = bomb.height = 8000;
+    bomb.idatOverride = Buf{0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
+    expectRefused(makeIcon(2, {entry(makePng(bomb), 0, 0)}), "far too little data");
+    DibSpec rle = paletteDot(8);
+    rle.compression = 1;
+    expectRefused(cursorOf(rle), "unsupported file: run-length");
+}
+
+TEST_F(Converter, EveryTruncationOfASampleIsRefusedOrConverted)
+{
+    const Buf file = animation({cursorOf(monoArrow()), cursorOf(paletteDot(4))});
+    for (std::size_t length = 0; length < file.size(); length += 37) {
+        const std::string src = folder.write("t.ani", Buf(file.begin(), file.begin() + length));
+        const ChildResult r = windowCommand("80", folder / "t.jpg", src);
+        if (r.exitCode == 0) {
+            EXPECT_TRUE(isJpeg(TestFolder::read(folder / "t.jpg"))) << length;
+            std::filesystem::remove(folder / "t.jpg");
+        } else {
+            EXPECT_EQ(r.exitCode, 1) << length << r.err;
+            EXPECT_EQ(lineCount(r.err), 1u) << length << r.err;
+        }
+        EXPECT_FALSE(std::filesystem::exists(folder / "t.jpg"));
+    }
+    EXPECT_EQ(folder.files(), std::vector<std::string>{"t.ani"});
+}
+
+// --- Command line --------------------------------------------------------------------------
+
+TEST_F(Converter, UsageErrorsExitWithTwoAndShowTheUsage)
+{
+    const std::string src = folder.write("a.cur", tinyCursor(0x0000FF));
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"-out", "jpeg"},
+        {src},
+        {"-out", "jpeg", "-frobnicate", src},
+        {"-out", "gif", src},
+        {"-out", "jpeg", src, src},
+        {"-out", "jpeg", src, "-o"},
+        {"-out", "jpeg", src, "-q"},
+        {src, "-out"},
+    };
+    for (const auto& args : bad) {
+        const ChildResult r = convert(args);
+        EXPECT_EQ(r.exitCode, 2) << r.err;
+        EXPECT_NE(r.err.find("usage: nconvert"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(folder.files(), std::vector<std::string>{"a.cur"});
+}
+
+TEST_F(Converter, QualityBounds)
+{
+    const std::string src = folder.write("a.cur", cursorOf(trueColour(32, 24)));
+    for (const std::string q : {"0", "101", "-5", "abc", "1.5", "", "0100"})
+        EXPECT_EQ(windowCommand(q, folder / "x.jpg", src).exitCode, 2) << q;
+    ASSERT_EQ(windowCommand("1", folder / "q1.jpg", src).exitCode, 0);
+    ASSERT_EQ(windowCommand("100", folder / "q100.jpg", src).exitCode, 0);
+    EXPECT_LT(TestFolder::read(folder / "q1.jpg").size(),
+              TestFolder::read(folder / "q100.jpg").size());
+}
+
+TEST_F(Converter, ExistingOutputIsKeptUnlessOverwriteIsGiven)
+{
+    const std::string src = folder.write("a.cur", tinyCursor(0x0000FF));
+    const std::string out = folder.write("a.jpg", Buf{'k', 'e', 'e', 'p'});
+    const ChildResult kept = windowCommand("80", out, src);
+    EXPECT_EQ(kept.exitCode, 1);
+    EXPECT_EQ(lineCount(kept.err), 1u);
+    EXPECT_NE(kept.err.find("output file already exists"), std::string::npos) << kept.err;
+    EXPECT_EQ(TestFolder::read(out), (Buf{'k', 'e', 'e', 'p'}));
+
+    const ChildResult replaced =
+        convert({"-overwrite", "-q", "80", "-out", "jpeg", "-truecolors", "-o", out, src});
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
+    EXPECT_TRUE(isJpeg(TestFolder::read(out)));
+    EXPECT_EQ(folder.files(), (std::vector<std::string>{"a.cur", "a.jpg"}));
+}
+
+TEST_F(Converter, AwkwardPathsArePassedThroughUnchanged)
+{
+    for (const std::string name : {"with space/my cursor.ani", "quote\"s/it's \"here\".ani",
+                                   "n\xC3\xBCmlaut/\xE6\x97\xA5\xE6\x9C\xAC.ani", "-dash/-a.ani"}) {
+        const std::string src = folder.write(name, animation({tinyCursor(0x0000FF)}));
+        const std::string out = src.substr(0, src.size() - 4) + " out.jpg";
+        const ChildResult r = windowCommand("90", out, src);
+        EXPECT_EQ(r.exitCode, 0) << name << ": " << r.err;
+        EXPECT_TRUE(isJpeg(TestFolder::read(out))) << name;
+    }
+    // A source and an output whose own names start with a dash, given relative to the folder.
+    const std::string src = folder.write("-b.ani", animation({tinyCursor(0x0000FF)}));
+    const std::string cwdOut = folder / "-out.jpg";
+    EXPECT_EQ(convert({"-out", "jpeg", "-o", cwdOut, "--", src}).exitCode, 0);
+    EXPECT_TRUE(isJpeg(TestFolder::read(cwdOut)));
+}
+
+TEST_F(Converter, OutputNameDefaultsToTheSourceName)
+{
+    const std::string a = folder.write("my.arrow.ANI", animation({tinyCursor(0x0000FF)}));
+    const std::string b = folder.write(".ani", animation({tinyCursor(0x0000FF)}));
+    EXPECT_EQ(convert({"-out", "jpeg", a}).exitCode, 0);
+    EXPECT_EQ(convert({"-out", "png", b}).exitCode, 0);
+    EXPECT_TRUE(std::filesystem::exists(folder / "my.arrow.jpg"));
+    EXPECT_TRUE(std::filesystem::exists(folder / ".ani.png"));
+}
+
+TEST_F(Converter, FailuresToReadOrWriteAreOneLine)
+{
+    const std::string src = folder.write("a.cur", tinyCursor(0x0000FF));
+    ChildResult r = windowCommand("80", folder / "missing folder/a.jpg", src);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(lineCount(r.err), 1u);
+    EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+
+    r = windowCommand("80", folder / "b.jpg", folder / "gone.ani");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("cannot read the file"), std::string::npos) << r.err;
+
+    const std::string odd = folder.write("line\nbreak.ani", Buf{1, 2, 3});
+    r = windowCommand("80", folder / "c.jpg", odd);
+    EXPECT_EQ(lineCount(r.err), 1u) << r.err;
+    EXPECT_EQ(folder.files(), (std::vector<std::string>{"a.cur", "line\nbreak.ani"}));
+}
