@@ -1,13 +1,8 @@
 #include "commandline.h"
 
 #include "decode.h"
-#include "outputfile.h"
+#include "fileio.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
-#include <sys/stat.h>
 #include <vector>
 
 namespace nconv {
@@ -52,39 +47,6 @@ std::string printable(const std::string& text)
     for (unsigned char c : text)
         out += (c < 0x20 || c == 0x7F) ? '?' : static_cast<char>(c);
     return out;
-}
-
-class ReadError : public std::runtime_error
-{
-public:
-    using std::runtime_error::runtime_error;
-};
-
-std::vector<std::uint8_t> readSource(const std::string& path)
-{
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         std::fclose);
-    if (!file)
-        throw ReadError(std::string("cannot read the file: ") + std::strerror(errno));
-    struct stat st;
-    if (fstat(fileno(file.get()), &st) != 0)
-        throw ReadError(std::string("cannot read the file: ") + std::strerror(errno));
-    if (S_ISDIR(st.st_mode))
-        throw ReadError("cannot read the file: it is a folder");
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxSourceBytes)
-        throw ReadError("the file is too large (over 512 MB)");
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    std::uint8_t buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        if (bytes.size() + n > kMaxSourceBytes)
-            throw ReadError("the file is too large (over 512 MB)");
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    }
-    if (std::ferror(file.get()))
-        throw ReadError(std::string("cannot read the file: ") + std::strerror(errno));
-    return bytes;
 }
 
 const char* extensionOf(OutputFormat format)
@@ -168,30 +130,32 @@ std::string defaultOutputPath(const std::string& source, OutputFormat format)
     return stem + extensionOf(format);
 }
 
-int runConverter(std::span<const std::string> args, std::ostream& out, std::ostream& err)
+int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* err)
 {
     Options options;
     try {
         options = parseArguments(args);
     } catch (const UsageError& e) {
-        err << "nconvert: " << e.what() << "\n" << kUsage;
+        std::fprintf(err, "nconvert: %s\n%s", e.what(), kUsage);
         return kExitUsage;
     }
     if (options.help) {
-        out << kUsage;
+        std::fputs(kUsage, out);
         return kExitOk;
     }
     const std::string output =
         options.output.empty() ? defaultOutputPath(options.source, options.format) : options.output;
     auto report = [&](const std::string& reason) {
-        err << "nconvert: " << printable(options.source) << ": " << printable(reason) << "\n";
+        const std::string line =
+            "nconvert: " + printable(options.source) + ": " + printable(reason) + "\n";
+        std::fputs(line.c_str(), err);
         return kExitFailed;
     };
     try {
         if (!options.overwrite && outputExists(output))
             return report("output file already exists: " + output +
                           " (add -overwrite to replace it)");
-        const std::vector<std::uint8_t> bytes = readSource(options.source);
+        const std::vector<std::uint8_t> bytes = readWholeFile(options.source, kMaxSourceBytes);
         const Image image = decodeImage(bytes);
         const std::vector<std::uint8_t> encoded =
             encodeImage(image, options.format, options.quality);

@@ -3,7 +3,7 @@
 // SOURCE
 #include "encode.h"
 
-#include <ostream>
+#include <cstdio>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -40,6 +40,6 @@ Options parseArguments(std::span<const std::string> args);
 std::string defaultOutputPath(const std::string& source, OutputFormat format);
 
 // The whole program: returns the exit status; messages go to `err` (one line on failure).
-int runConverter(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* err);
 
 } // namespace nconv

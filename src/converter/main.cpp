@@ -1,15 +1,14 @@
 #include "commandline.h"
-#include "outputfile.h"
+#include "fileio.h"
 
-#include <iostream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+// No iostreams here: their start-up (locales) would cost more than converting a small cursor.
 int main(int argc, char** argv)
 {
     nconv::installInterruptCleanup();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    const int status = nconv::runConverter(args, std::cout, std::cerr);
-    std::cout.flush();
-    return status;
+    return nconv::runConverter(args, stdout, stderr);
 }

@@ -1,11 +1,22 @@
 #pragma once
-// Writing the result so that no half-written image is ever seen under the output name.
+// Reading the source and writing the result, so that no half-written image is ever seen
+// under the output name. One implementation per platform.
 #include <cstdint>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace nconv {
+
+class ReadError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The whole file; refuses folders and files larger than `limit` bytes before reading them.
+std::vector<std::uint8_t> readWholeFile(const std::string& path, std::uint64_t limit);
 
 class OutputError : public std::runtime_error
 {
