@@ -1,10 +1,9 @@
 // The nconvert program as the window runs it: argument vectors, exit status, one-line messages,
 // and output files that appear whole or not at all.
-#include "childprocess.h"
 #include "decode.h"
 #include "encode.h"
 #include "fixtures.h"
-#include "testfolder.h"
+#include "programcheck.h"
 
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
@@ -13,23 +12,9 @@ using namespace testimg;
 
 namespace {
 
-const std::string kProgram = NCONVERT_PATH;
-
 ChildResult convert(const std::vector<std::string>& args)
 {
     return runChild(kProgram, args);
-}
-
-// The exact command the window runs.
-ChildResult windowCommand(const std::string& quality, const std::string& output,
-                          const std::string& source)
-{
-    return convert({"-q", quality, "-out", "jpeg", "-truecolors", "-o", output, source});
-}
-
-std::size_t lineCount(const std::string& text)
-{
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 bool isJpeg(const Buf& bytes)
@@ -60,19 +45,6 @@ class Converter : public ::testing::Test
 {
 protected:
     TestFolder folder;
-
-    // A refused source: non-zero exit, exactly one stderr line naming the source and the
-    // problem, and nothing written (neither the output nor a temporary file).
-    void expectRefused(const Buf& source, const std::string& words)
-    {
-        const std::string src = folder.write("in.ani", source);
-        const ChildResult r = windowCommand("80", folder / "out.jpg", src);
-        EXPECT_EQ(r.exitCode, 1) << r.err;
-        EXPECT_EQ(lineCount(r.err), 1u) << r.err;
-        EXPECT_NE(r.err.find(src), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find(words), std::string::npos) << r.err;
-        EXPECT_EQ(folder.files(), std::vector<std::string>{"in.ani"});
-    }
 };
 
 } // namespace
@@ -119,49 +91,7 @@ TEST_F(Converter, PngOutputKeepsEveryPixelAndBmpOutputIsLaidOnWhite)
         ASSERT_EQ(bmp.rgba[i * 4 + 1], white[i * 3 + 1]) << i;
 }
 
-// --- Refusals through the program ---------------------------------------------------------
-
-TEST_F(Converter, RefusesWhatIsNotAnImage)
-{
-    const std::string text = "hello, world\n";
-    expectRefused(Buf(text.begin(), text.end()), "not a cursor, icon, BMP or PNG file");
-}
-
-TEST_F(Converter, RefusesMalformedAnimations)
-{
-    AnihSpec seq;
-    seq.flags = kIconFlag | kSequenceFlag;
-    expectRefused(animation({tinyCursor(0x0000FF)}, seq, {chunk("seq ", words({5}))}),
-                  "damaged file: the sequence starts with frame 5");
-    expectRefused(riff({anih({})}), "damaged file: the animation holds no frames");
-    expectRefused(
-        riff({anih({}), list("fram", {list("INFO", {chunk("icon", tinyCursor(0x0000FF))})})}),
-        "nested");
-    expectRefused(
-        riff({chunk("anih", Buf(8, 0)), list("fram", {chunk("icon", tinyCursor(0x0000FF))})}),
-        "shorter than 36 bytes");
-    Buf cut = animation({cursorOf(trueColour(32, 32))});
-    cut.resize(cut.size() / 2);
-    expectRefused(cut, "damaged file: the image data is cut short");
-}
-
-TEST_F(Converter, RefusesMalformedImages)
-{
-    DibSpec d = paletteDot(8);
-    d.palette.resize(10);
-    expectRefused(cursorOf(d), "past the end of the 10-colour palette");
-    DibSpec huge = trueColour(4, 32);
-    huge.widthField = 0x40000000;
-    huge.heightField = 0x40000000;
-    expectRefused(cursorOf(huge), "image too large");
-    PngSpec bomb;
-    bomb.width = bomb.height = 8000;
-    bomb.idatOverride = Buf{0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
-    expectRefused(makeIcon(2, {entry(makePng(bomb), 0, 0)}), "far too little data");
-    DibSpec rle = paletteDot(8);
-    rle.compression = 1;
-    expectRefused(cursorOf(rle), "unsupported file: run-length");
-}
+// --- Refusals through the program (the rules themselves: decode_test) --------------------
 
 TEST_F(Converter, EveryTruncationOfASampleIsRefusedOrConverted)
 {

@@ -2,6 +2,7 @@
 // decode to the right pixels; what cannot be drawn must be refused with the right kind of error.
 #include "decode.h"
 #include "fixtures.h"
+#include "programcheck.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,8 @@ std::uint32_t pixel(const nconv::Image& image, std::uint32_t x, std::uint32_t y)
     return static_cast<std::uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
 }
 
-// Expects a refusal of the given kind whose message mentions `words`.
+// Expects a refusal of the given kind whose message mentions `words`, from the decoder and
+// from the program, which must then say it in one line and write nothing.
 void expectRefused(const Buf& file, ErrorKind kind, const std::string& words)
 {
     try {
@@ -28,6 +30,7 @@ void expectRefused(const Buf& file, ErrorKind kind, const std::string& words)
         EXPECT_EQ(e.kind(), kind) << e.what();
         EXPECT_NE(std::string(e.what()).find(words), std::string::npos) << e.what();
     }
+    expectProgramRefuses(file, words);
 }
 
 // One colour per frame, to see which frame was chosen.
