@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "pngcodec.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -89,8 +90,10 @@ Image decodeIcon(Bytes data)
         damaged("the icon directory is cut short");
 
     Image image = best.png ? decodePng(best.data) : decodeIconDib(best.data, best.dirHeight);
+    // A hot spot outside the picture (a directory written for another size) is kept inside it.
     if (cursor)
-        image.hotSpot = best.hotSpot;
+        image.hotSpot = HotSpot{std::min<int>(best.hotSpot.x, static_cast<int>(image.width) - 1),
+                                std::min<int>(best.hotSpot.y, static_cast<int>(image.height) - 1)};
     return image;
 }
 

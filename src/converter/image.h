@@ -24,7 +24,7 @@ struct Image
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     std::vector<std::uint8_t> rgba;
-    std::optional<HotSpot> hotSpot; // set for a cursor (.cur) or a cursor frame
+    std::optional<HotSpot> hotSpot; // for a cursor (.cur) or a cursor frame; inside the picture
 };
 
 // Refuses sizes past the caps before anything is allocated for them.

@@ -69,9 +69,12 @@ TEST(IconPixels, MonochromeMaskAndInversionAsOnAWhiteScreen)
     EXPECT_EQ(image.hotSpot->y, 4);
 }
 
-TEST(IconPixels, IconsHaveNoHotSpot)
+TEST(IconPixels, IconsHaveNoHotSpotAndCursorHotSpotsStayInside)
 {
     EXPECT_FALSE(decodeImage(makeIcon(1, {entry(makeDib(monoArrow()), 32, 32)})).hotSpot);
+    const nconv::Image image = decodeImage(cursorOf(monoArrow(), 500, 31));
+    EXPECT_EQ(image.hotSpot->x, 31);
+    EXPECT_EQ(image.hotSpot->y, 31);
 }
 
 TEST(IconPixels, ThirtyTwoBitAlphaIsKeptAndAllZeroAlphaFallsBackToTheMask)
