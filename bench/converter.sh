@@ -109,9 +109,15 @@ g++ -O2 -std=c++20 -Isrc/converter -o "$work/timer" "$work/timer.cpp" "${libs[@]
 
 # Our own files: always made, used when the samples are absent, and for the 256x256 frame.
 g++ -O2 -std=c++20 -Itests/converter -Isrc/converter -o "$work/make_fixtures" fuzz/make_seeds.cpp "${libs[@]}"
-"$work/make_fixtures" "$work/fixtures"
+"$work/make_fixtures" "$work/fixtures" --bench
 inputs="$build/bin/Samples"
-[ -d "$inputs" ] && compgen -G "$inputs/*" >/dev/null || inputs="$work/fixtures"
+if [ -d "$inputs" ] && compgen -G "$inputs/*" >/dev/null; then
+  inputs=("$inputs"/* "$work/fixtures/frames1.ani" "$work/fixtures/frames500.ani")
+  where="$build/bin/Samples (plus our 1- and 500-frame animations)"
+else
+  inputs=("$work/fixtures"/*)
+  where="our own generated files (no samples in $build/bin/Samples)"
+fi
 
 magick=""
 for candidate in /usr/bin/convert-im6.q16 /usr/bin/convert-im6 /usr/bin/convert; do
@@ -119,9 +125,10 @@ for candidate in /usr/bin/convert-im6.q16 /usr/bin/convert-im6 /usr/bin/convert;
 done
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), load $(cut -d' ' -f1 /proc/loadavg)"
-echo "inputs: $inputs; $runs rounds per file, each round runs the floor, nconvert and (for .cur) ImageMagick in turn; medians of wall time"
+echo "inputs: $where; $runs rounds per file, each round runs the floor, nconvert and (for .cur) ImageMagick in turn; medians of wall time"
 printf '%-22s %9s %11s %8s %10s %8s   %s\n' file floor_us nconvert_us x_floor magick_us faster "CPU us: floor nconvert magick"
-for f in "$inputs"/*; do
+ratios=()
+for f in "${inputs[@]}"; do
   [ -f "$f" ] || continue
   name=$(basename "$f")
   ours=("$build/bin/nconvert" -q 85 -out jpeg -truecolors -o "$work/out/ours.jpg" "$f")
@@ -137,9 +144,11 @@ for f in "$inputs"/*; do
     read -r floor_us ours_us floor_cpu ours_cpu <<<"$line"; magick_us=""; magick_cpu="-"
   fi
   ratio=$(awk -v a="$ours_us" -v b="$floor_us" 'BEGIN { printf "%.2f", a / b }')
+  ratios+=("$ratio")
   speedup="-"
   [ -n "${magick_us:-}" ] && speedup=$(awk -v a="$magick_us" -v b="$ours_us" 'BEGIN { printf "%.1fx", a / b }')
   printf '%-22s %9s %11s %8s %10s %8s   %s %s %s\n' "$name" "$floor_us" "$ours_us" "$ratio" "${magick_us:--}" "$speedup" "$floor_cpu" "$ours_cpu" "$magick_cpu"
 done
+echo "median nconvert/floor ratio over these files: $(printf '%s\n' "${ratios[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')"
 cpu=$("$work/timer" codec 200 "$work/fixtures/png256.cur")
 echo "decode + JPEG encode of a 256x256 PNG-coded cursor frame: ${cpu} us CPU (median of 200)"

@@ -155,8 +155,8 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
         if (!options.overwrite && outputExists(output))
             return report("output file already exists: " + output +
                           " (add -overwrite to replace it)");
-        const std::vector<std::uint8_t> bytes = readWholeFile(options.source, kMaxSourceBytes);
-        const Image image = decodeImage(bytes);
+        const SourceFile source(options.source, kMaxSourceBytes);
+        const Image image = decodeImage(source.bytes());
         const std::vector<std::uint8_t> encoded =
             encodeImage(image, options.format, options.quality);
         writeFileAtomically(output, encoded, options.overwrite);

@@ -15,8 +15,24 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The whole file; refuses folders and files larger than `limit` bytes before reading them.
-std::vector<std::uint8_t> readWholeFile(const std::string& path, std::uint64_t limit);
+// The bytes of a source file; refuses folders and files larger than `limit` bytes. Regular
+// files are mapped rather than copied: reading an animation touches only its chunk headers and
+// the frame it draws, so a 500-frame file costs about what a one-frame file costs.
+class SourceFile
+{
+public:
+    SourceFile(const std::string& path, std::uint64_t limit);
+    ~SourceFile();
+    SourceFile(const SourceFile&) = delete;
+    SourceFile& operator=(const SourceFile&) = delete;
+
+    std::span<const std::uint8_t> bytes() const;
+
+private:
+    void* map_ = nullptr;
+    std::size_t mapSize_ = 0;
+    std::vector<std::uint8_t> copy_;
+};
 
 class OutputError : public std::runtime_error
 {

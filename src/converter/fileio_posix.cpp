@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -131,11 +132,68 @@ void moveIntoPlace(TempFile& temp, const std::string& path)
 
 } // namespace
 
-std::vector<std::uint8_t> readWholeFile(const std::string& path, std::uint64_t limit)
+namespace {
+
+// Read by the SIGBUS handler: a mapped source that shrinks under us must not crash the program.
+char g_source[4096];
+
+void onSourceShrunk(int)
+{
+    const char start[] = "nconvert: ";
+    const char end[] = ": cannot read the file: it changed while being read\n";
+    ssize_t ignored = write(2, start, sizeof start - 1);
+    ignored = write(2, g_source, std::strlen(g_source));
+    ignored = write(2, end, sizeof end - 1);
+    (void)ignored;
+    if (g_havePending)
+        unlink(g_pendingTemp);
+    _exit(1);
+}
+
+[[noreturn]] void readFailed(int error)
+{
+    throw ReadError(std::string("cannot read the file: ") + std::strerror(error));
+}
+
+[[noreturn]] void tooLargeFile(std::uint64_t limit)
+{
+    throw ReadError("the file is too large (over " + std::to_string(limit >> 20) + " MB)");
+}
+
+// Files that cannot be mapped (pipes, devices): read in steps up to the limit.
+std::vector<std::uint8_t> readStream(int fd, std::uint64_t limit)
+{
+    std::vector<std::uint8_t> bytes(65536);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            if (filled > limit)
+                tooLargeFile(limit);
+            bytes.resize(
+                static_cast<std::size_t>(std::min<std::uint64_t>(limit + 1, bytes.size() * 2)));
+        }
+        const ssize_t n = read(fd, bytes.data() + filled, bytes.size() - filled);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            readFailed(errno);
+        if (n == 0)
+            break;
+        filled += static_cast<std::size_t>(n);
+    }
+    if (filled > limit)
+        tooLargeFile(limit);
+    bytes.resize(filled);
+    return bytes;
+}
+
+} // namespace
+
+SourceFile::SourceFile(const std::string& path, std::uint64_t limit)
 {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw ReadError(std::string("cannot read the file: ") + std::strerror(errno));
+        readFailed(errno);
     struct Closer
     {
         int fd;
@@ -143,36 +201,41 @@ std::vector<std::uint8_t> readWholeFile(const std::string& path, std::uint64_t l
     } closer{fd};
     struct stat st;
     if (fstat(fd, &st) != 0)
-        throw ReadError(std::string("cannot read the file: ") + std::strerror(errno));
+        readFailed(errno);
     if (S_ISDIR(st.st_mode))
         throw ReadError("cannot read the file: it is a folder");
-    if (static_cast<std::uint64_t>(st.st_size) > limit)
-        throw ReadError("the file is too large (over " + std::to_string(limit >> 20) + " MB)");
-    // One byte more than the size, so the end shows at the second read; files that grow
-    // meanwhile (or are not regular) are read on in steps up to the limit.
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size) + 1);
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) {
-            if (filled > limit)
-                throw ReadError("the file is too large (over " + std::to_string(limit >> 20) +
-                                " MB)");
-            bytes.resize(static_cast<std::size_t>(
-                std::min<std::uint64_t>(limit + 1, bytes.size() * 2 + 65536)));
-        }
-        const ssize_t n = read(fd, bytes.data() + filled, bytes.size() - filled);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw ReadError(std::string("cannot read the file: ") + std::strerror(errno));
-        if (n == 0)
-            break;
-        filled += static_cast<std::size_t>(n);
+    if (!S_ISREG(st.st_mode)) {
+        copy_ = readStream(fd, limit);
+        return;
     }
-    if (filled > limit)
-        throw ReadError("the file is too large (over " + std::to_string(limit >> 20) + " MB)");
-    bytes.resize(filled);
-    return bytes;
+    if (static_cast<std::uint64_t>(st.st_size) > limit)
+        tooLargeFile(limit);
+    if (st.st_size == 0)
+        return;
+    const std::size_t copied = std::min(path.size(), sizeof g_source - 1);
+    std::memcpy(g_source, path.data(), copied);
+    g_source[copied] = '\0';
+    std::signal(SIGBUS, onSourceShrunk);
+    mapSize_ = static_cast<std::size_t>(st.st_size);
+    map_ = mmap(nullptr, mapSize_, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (map_ == MAP_FAILED) {
+        map_ = nullptr;
+        mapSize_ = 0;
+        copy_ = readStream(fd, limit);
+    }
+}
+
+SourceFile::~SourceFile()
+{
+    if (map_)
+        munmap(map_, mapSize_);
+}
+
+std::span<const std::uint8_t> SourceFile::bytes() const
+{
+    if (map_)
+        return {static_cast<const std::uint8_t*>(map_), mapSize_};
+    return copy_;
 }
 
 bool outputExists(const std::string& path)

@@ -138,7 +138,7 @@ TEST_F(Converter, UsageErrorsExitWithTwoAndShowTheUsage)
 TEST_F(Converter, QualityBounds)
 {
     const std::string src = folder.write("a.cur", cursorOf(trueColour(32, 24)));
-    for (const std::string q : {"0", "101", "-5", "abc", "1.5", "", "0100"})
+    for (const std::string& q : {"0", "101", "-5", "abc", "1.5", "", "0100"})
         EXPECT_EQ(windowCommand(q, folder / "x.jpg", src).exitCode, 2) << q;
     ASSERT_EQ(windowCommand("1", folder / "q1.jpg", src).exitCode, 0);
     ASSERT_EQ(windowCommand("100", folder / "q100.jpg", src).exitCode, 0);
@@ -165,7 +165,7 @@ TEST_F(Converter, ExistingOutputIsKeptUnlessOverwriteIsGiven)
 
 TEST_F(Converter, AwkwardPathsArePassedThroughUnchanged)
 {
-    for (const std::string name : {"with space/my cursor.ani", "quote\"s/it's \"here\".ani",
+    for (const std::string& name : {"with space/my cursor.ani", "quote\"s/it's \"here\".ani",
                                    "n\xC3\xBCmlaut/\xE6\x97\xA5\xE6\x9C\xAC.ani", "-dash/-a.ani"}) {
         const std::string src = folder.write(name, animation({tinyCursor(0x0000FF)}));
         const std::string out = src.substr(0, src.size() - 4) + " out.jpg";
@@ -201,6 +201,18 @@ TEST_F(Converter, FailuresToReadOrWriteAreOneLine)
     r = windowCommand("80", folder / "b.jpg", folder / "gone.ani");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("cannot read the file"), std::string::npos) << r.err;
+
+    r = windowCommand("80", folder / "b.jpg", folder.path().string());
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("it is a folder"), std::string::npos) << r.err;
+
+    for (const std::string& empty : {folder.write("empty.ani", {}), std::string("/dev/null")}) {
+        r = windowCommand("80", folder / "b.jpg", empty);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(lineCount(r.err), 1u) << r.err;
+        EXPECT_NE(r.err.find("not a cursor, icon, BMP or PNG file"), std::string::npos) << r.err;
+    }
+    std::filesystem::remove(folder / "empty.ani");
 
     const std::string odd = folder.write("line\nbreak.ani", Buf{1, 2, 3});
     r = windowCommand("80", folder / "c.jpg", odd);

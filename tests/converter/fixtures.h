@@ -115,6 +115,18 @@ inline Buf pngCursor256()
     return makeIcon(2, {entry(makePng(pngGradient(256)), 0, 0, 128, 128)});
 }
 
+// An animation of `count` 32x32 frames: converting it should cost about what one frame costs.
+inline Buf manyFrames(int count)
+{
+    std::vector<Buf> frames;
+    for (int i = 0; i < count; ++i) {
+        DibSpec d = trueColour(32, 32);
+        d.pixels[static_cast<std::size_t>(i % 1024)] ^= 0xFFFFFF; // every frame a little different
+        frames.push_back(cursorOf(d));
+    }
+    return animation(frames);
+}
+
 inline std::vector<std::pair<std::string, Buf>> wellFormedFiles()
 {
     std::vector<std::pair<std::string, Buf>> files;
