@@ -138,7 +138,7 @@ TEST_F(Converter, UsageErrorsExitWithTwoAndShowTheUsage)
 TEST_F(Converter, QualityBounds)
 {
     const std::string src = folder.write("a.cur", cursorOf(trueColour(32, 24)));
-    for (const std::string& q : {"0", "101", "-5", "abc", "1.5", "", "0100"})
+    for (const char* q : {"0", "101", "-5", "abc", "1.5", "", "0100"})
         EXPECT_EQ(windowCommand(q, folder / "x.jpg", src).exitCode, 2) << q;
     ASSERT_EQ(windowCommand("1", folder / "q1.jpg", src).exitCode, 0);
     ASSERT_EQ(windowCommand("100", folder / "q100.jpg", src).exitCode, 0);
@@ -165,8 +165,9 @@ TEST_F(Converter, ExistingOutputIsKeptUnlessOverwriteIsGiven)
 
 TEST_F(Converter, AwkwardPathsArePassedThroughUnchanged)
 {
-    for (const std::string& name : {"with space/my cursor.ani", "quote\"s/it's \"here\".ani",
-                                   "n\xC3\xBCmlaut/\xE6\x97\xA5\xE6\x9C\xAC.ani", "-dash/-a.ani"}) {
+    for (const std::string name :
+         std::vector<std::string>{"with space/my cursor.ani", "quote\"s/it's \"here\".ani",
+                                  "n\xC3\xBCmlaut/\xE6\x97\xA5\xE6\x9C\xAC.ani", "-dash/-a.ani"}) {
         const std::string src = folder.write(name, animation({tinyCursor(0x0000FF)}));
         const std::string out = src.substr(0, src.size() - 4) + " out.jpg";
         const ChildResult r = windowCommand("90", out, src);
