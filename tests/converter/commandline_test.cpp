@@ -165,7 +165,7 @@ TEST_F(Converter, ExistingOutputIsKeptUnlessOverwriteIsGiven)
 
 TEST_F(Converter, AwkwardPathsArePassedThroughUnchanged)
 {
-    for (const std::string name :
+    for (const std::string& name :
          std::vector<std::string>{"with space/my cursor.ani", "quote\"s/it's \"here\".ani",
                                   "n\xC3\xBCmlaut/\xE6\x97\xA5\xE6\x9C\xAC.ani", "-dash/-a.ani"}) {
         const std::string src = folder.write(name, animation({tinyCursor(0x0000FF)}));
