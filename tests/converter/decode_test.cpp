@@ -561,3 +561,60 @@ TEST(Truncation, EveryPrefixIsDecodedOrRefusedCleanly)
         EXPECT_NO_THROW(decodeImage(file)) << name;
     }
 }
+
+// --- Whole pictures against what was drawn ---------------------------------------------------
+
+namespace {
+
+// What Windows shows on a white screen for a drawn bitmap, worked out from the drawing itself.
+std::vector<std::uint8_t> expectedRgba(const DibSpec& d)
+{
+    bool anyAlpha = false;
+    if (d.bitCount == 32)
+        for (std::uint32_t p : d.pixels)
+            anyAlpha = anyAlpha || (p >> 24) != 0;
+    std::vector<std::uint8_t> out;
+    for (std::size_t i = 0; i < d.pixels.size(); ++i) {
+        const std::uint32_t rgb = d.bitCount <= 8 ? d.palette[d.pixels[i]] : d.pixels[i] & 0xFFFFFF;
+        std::uint8_t r = rgb >> 16, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF, a = 255;
+        if (anyAlpha) {
+            a = d.pixels[i] >> 24;
+        } else if (!d.mask.empty() && d.mask[i]) {
+            // screen AND 1 = white, then XOR the colour
+            r = 255 ^ r, g = 255 ^ g, b = 255 ^ b;
+            a = (r == 255 && g == 255 && b == 255) ? 0 : 255;
+        }
+        if (a == 0)
+            r = g = b = 0;
+        out.insert(out.end(), {r, g, b, a});
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(WholePictures, EveryDepthDecodesToWhatWasDrawn)
+{
+    std::vector<DibSpec> drawings = {monoArrow(),        paletteDot(4),      paletteDot(8),
+                                     trueColour(32, 24), trueColour(32, 32), trueColour(7, 24),
+                                     trueColour(13, 32), trueColour(48, 24)};
+    DibSpec invertedColours = paletteDot(4);
+    invertedColours.palette[0] = 0x3366CC; // background under the mask inverts to 0xCC9933
+    drawings.push_back(invertedColours);
+    AnihSpec sequenced;
+    sequenced.flags = kIconFlag | kSequenceFlag;
+    for (const DibSpec& d : drawings) {
+        const nconv::Image image = decodeImage(cursorOf(d));
+        ASSERT_EQ(image.width, static_cast<std::uint32_t>(d.width));
+        EXPECT_EQ(image.rgba, expectedRgba(d))
+            << d.width << "x" << d.height << " at " << d.bitCount;
+        // The same picture stored top-down, and as the frame an animation shows first.
+        DibSpec flipped = d;
+        flipped.topDown = true;
+        EXPECT_EQ(decodeImage(cursorOf(flipped)).rgba, image.rgba);
+        EXPECT_EQ(
+            decodeImage(animation({kRed, cursorOf(d)}, sequenced, {chunk("seq ", words({1, 0}))}))
+                .rgba,
+            image.rgba);
+    }
+}
