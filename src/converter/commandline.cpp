@@ -91,9 +91,11 @@ Options parseArguments(std::span<const std::string> args)
                 options.quality = parseQuality(value());
             else if (arg == "-out")
                 options.format = parseFormat(value()), haveFormat = true;
-            else if (arg == "-o")
+            else if (arg == "-o") {
                 options.output = value();
-            else if (arg == "-overwrite")
+                if (options.output.empty())
+                    throw UsageError("the output file name is empty");
+            } else if (arg == "-overwrite")
                 options.overwrite = true;
             else if (arg == "-truecolors")
                 ;

@@ -124,6 +124,7 @@ TEST_F(Converter, UsageErrorsExitWithTwoAndShowTheUsage)
         {"-out", "gif", src},
         {"-out", "jpeg", src, src},
         {"-out", "jpeg", src, "-o"},
+        {"-out", "jpeg", "-o", "", src},
         {"-out", "jpeg", src, "-q"},
         {src, "-out"},
     };
