@@ -101,9 +101,13 @@ AnimationLayout readAnimationLayout(Bytes data)
             if (known) {
                 if (!open.empty() && end <= open.back().end)
                     damaged("a LIST chunk is nested inside another LIST");
-                open.push_back({pos, end});
-                pos = nextChunk(data, pos, pos + 12, false);
-                continue;
+                const std::size_t inside = nextChunk(data, pos, pos + 12, false);
+                if (inside < data.size()) {
+                    open.push_back({pos, end});
+                    pos = inside;
+                    continue;
+                }
+                // Nothing chunk-like inside: step over the LIST by its size instead.
             }
         } else if (startsWith(data, "anih", pos)) {
             if (!haveHeader) {

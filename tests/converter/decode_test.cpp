@@ -483,6 +483,13 @@ TEST(AnimationMess, UnknownChunksAreSkipped)
     EXPECT_EQ(firstPixel(file), 0xFF0000FFu); // icons in an unknown LIST are not frames
 }
 
+TEST(AnimationMess, ListWithNoChunksInsideIsSteppedOver)
+{
+    Buf junkInfo = {'I', 'N', 'F', 'O'};
+    junkInfo.resize(40, 0x01);
+    EXPECT_EQ(firstPixel(riff({chunk("LIST", junkInfo), anih({}), frames({kGreen})})), 0x00FF00FFu);
+}
+
 TEST(AnimationMess, OnlyTheFirstShownFrameIsDecoded)
 {
     Buf broken = kBlue;
