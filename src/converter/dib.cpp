@@ -267,7 +267,7 @@ std::uint32_t iconImageHeight(const DibHeader& h, std::uint32_t dirHeight)
     return raw / 2;
 }
 
-Image decodeIconDib(Bytes data, std::uint32_t dirHeight)
+Image decodeIconDib(Bytes data, std::uint32_t dirHeight, std::size_t declaredSize)
 {
     const DibHeader h = readDibHeader(data);
     const Bytes palette = paletteOf(data, h);
@@ -277,11 +277,15 @@ Image decodeIconDib(Bytes data, std::uint32_t dirHeight)
     const std::size_t start = h.headerSize + h.tableBytes;
     if (!fits(data, start, colourBytes))
         damaged("the image data is cut short");
+    // The mask ends where the directory says the image ends, unless that size is too small
+    // even for the colour rows: then the bitmap header wins and the mask may run on.
+    const std::size_t colourEnd = start + static_cast<std::size_t>(colourBytes);
+    const std::size_t maskEnd = declaredSize >= colourEnd ? declaredSize : data.size();
     Layout l{h.width,
              height,
              h.topDown,
              data.subspan(start, colourBytes),
-             tail(data, start + colourBytes),
+             tail(data, colourEnd, maskEnd - colourEnd),
              true};
     Image out;
     decodePixels(h, palette, l, out);

@@ -26,7 +26,8 @@ DibHeader readDibHeader(Bytes data);
 std::uint32_t iconImageHeight(const DibHeader& header, std::uint32_t dirHeight);
 
 // A bitmap as stored in an icon or cursor: header, palette, colour rows, then the AND mask.
-Image decodeIconDib(Bytes data, std::uint32_t dirHeight);
+// `data` runs to the end of the file; declaredSize is what the directory gives as its size.
+Image decodeIconDib(Bytes data, std::uint32_t dirHeight, std::size_t declaredSize = SIZE_MAX);
 
 // A BMP file, starting with "BM".
 Image decodeBmpFile(Bytes data);

@@ -17,6 +17,7 @@ constexpr std::size_t kEntrySize = 16;
 struct Entry
 {
     Bytes data;
+    std::size_t declaredSize = 0;
     std::uint32_t dirHeight = 0;
     std::uint64_t area = 0;
     std::uint32_t bits = 0;
@@ -71,8 +72,10 @@ Image decodeIcon(Bytes data)
         try {
             if (offset >= data.size())
                 damaged("image " + std::to_string(i + 1) + " lies past the end of the file");
-            // The size field is trusted when it fits; otherwise the image may run to the end.
-            e.data = fits(data, offset, size) ? data.subspan(offset, size) : tail(data, offset);
+            // Sizes in directories are often wrong: the image's own header decides how much
+            // it takes, up to the end of the file.
+            e.data = tail(data, offset);
+            e.declaredSize = size;
             probe(e);
         } catch (const DecodeError& error) {
             if (!firstError)
@@ -89,7 +92,8 @@ Image decodeIcon(Bytes data)
     if (!found)
         damaged("the icon directory is cut short");
 
-    Image image = best.png ? decodePng(best.data) : decodeIconDib(best.data, best.dirHeight);
+    Image image = best.png ? decodePng(best.data)
+                           : decodeIconDib(best.data, best.dirHeight, best.declaredSize);
     // A hot spot outside the picture (a directory written for another size) is kept inside it.
     if (cursor)
         image.hotSpot = HotSpot{std::min<int>(best.hotSpot.x, static_cast<int>(image.width) - 1),

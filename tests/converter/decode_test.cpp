@@ -224,6 +224,17 @@ TEST(IconChoice, BrokenEntryIsPassedOverWhenAnotherCanBeDrawn)
     EXPECT_EQ(image.width, 16u);
 }
 
+TEST(IconChoice, DirectorySizeFieldsTooSmallOrTooLarge)
+{
+    const DibSpec d = monoArrow();
+    const nconv::Image expected = decodeImage(cursorOf(d));
+    for (std::uint32_t size : {0u, 40u, 0x7FFFFFFFu}) {
+        IconEntry e = entry(makeDib(d), 32, 32);
+        e.sizeField = size;
+        EXPECT_EQ(decodeImage(makeIcon(2, {e})).rgba, expected.rgba) << size;
+    }
+}
+
 TEST(IconChoice, CountLargerThanTheDirectoryUsesTheEntriesPresent)
 {
     const Buf icon = makeIcon(1, {entry(makeDib(trueColour(16, 32)), 16, 16)}, 65535);
