@@ -84,7 +84,13 @@ Image decodePng(Bytes data)
         damaged("the PNG declares " + std::to_string(size.width) + " x " +
                 std::to_string(size.height) + " pixels but holds far too little data for them");
 
-    png_image png{};
+    // Freed on every way out, also when the allocation below throws.
+    struct Reader
+    {
+        png_image png{};
+        ~Reader() { png_image_free(&png); }
+    } reader;
+    png_image& png = reader.png;
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&png, data.data(), data.size()))
         damaged(std::string("PNG: ") + png.message);
@@ -93,11 +99,8 @@ Image decodePng(Bytes data)
     out.width = png.width;
     out.height = png.height;
     out.rgba.resize(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, out.rgba.data(), 0, nullptr)) {
-        const std::string message = png.message;
-        png_image_free(&png);
-        damaged("PNG: " + message);
-    }
+    if (!png_image_finish_read(&png, nullptr, out.rgba.data(), 0, nullptr))
+        damaged(std::string("PNG: ") + png.message);
     for (std::size_t i = 0; i < out.rgba.size(); i += 4)
         if (out.rgba[i + 3] == 0)
             out.rgba[i] = out.rgba[i + 1] = out.rgba[i + 2] = 0;
