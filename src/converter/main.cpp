@@ -1,7 +1,14 @@
-#include <cstdio>
+#include "commandline.h"
+#include "fileio.h"
 
-int main()
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// No iostreams here: their start-up (locales) would cost more than converting a small cursor.
+int main(int argc, char** argv)
 {
-    std::fputs("usage: nconvert [-q N] -out FORMAT [-truecolors] [-o OUTPUT] [-overwrite] SOURCE\n", stderr);
-    return 2;
+    nconv::installInterruptCleanup();
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    return nconv::runConverter(args, stdout, stderr);
 }

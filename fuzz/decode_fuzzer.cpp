@@ -1,0 +1,21 @@
+// libFuzzer target over the whole decoder: any input must either decode to a picture whose
+// buffer matches its size, or be refused with a DecodeError. Anything else is a bug.
+#include "decode.h"
+#include "encode.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    try {
+        const nconv::Image image = nconv::decodeImage({data, size});
+        if (image.width == 0 || image.height == 0 ||
+            image.rgba.size() != static_cast<std::size_t>(image.width) * image.height * 4)
+            std::abort();
+        const std::vector<std::uint8_t> rgb = nconv::flattenOnWhite(image);
+        if (rgb.size() != static_cast<std::size_t>(image.width) * image.height * 3)
+            std::abort();
+    } catch (const nconv::DecodeError&) {
+    }
+    return 0;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Animated cursors: RIFF form "ACON".
+#include "bytes.h"
+#include "image.h"
+
+namespace nconv {
+
+bool isAnimatedCursor(Bytes data);
+
+// What the walk over an animated cursor's chunks found. Frames are views into the file.
+struct AnimationLayout
+{
+    std::uint32_t flags = 0;    // from "anih": 1 frames are icons, 2 "seq " decides the order
+    std::vector<Bytes> frames;  // one per "icon" chunk, in file order
+    Bytes sequence;             // the "seq " chunk's data, if any
+    std::size_t firstShown = 0; // index into frames of the frame shown first
+};
+
+// Walks the chunks, tolerating wrong sizes, any order and missing pad bytes. Throws when the
+// file cannot be drawn: no header, no frames, a first step naming a missing frame.
+AnimationLayout readAnimationLayout(Bytes data);
+
+// Decodes only the frame shown first.
+Image decodeAnimatedCursor(Bytes data);
+
+} // namespace nconv

@@ -1,0 +1,173 @@
+#include "commandline.h"
+
+#include "decode.h"
+#include "fileio.h"
+
+#include <vector>
+
+namespace nconv {
+namespace {
+
+// Sources larger than this are refused before reading: no accepted image needs more.
+constexpr std::uint64_t kMaxSourceBytes = 512ull * 1024 * 1024;
+
+int parseQuality(const std::string& text)
+{
+    if (text.empty() || text.size() > 3)
+        throw UsageError("-q needs a whole number from 1 to 100, not \"" + text + "\"");
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            throw UsageError("-q needs a whole number from 1 to 100, not \"" + text + "\"");
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1 || value > 100)
+        throw UsageError("-q needs a whole number from 1 to 100, not \"" + text + "\"");
+    return value;
+}
+
+OutputFormat parseFormat(const std::string& text)
+{
+    std::string lower;
+    for (char c : text)
+        lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (lower == "jpeg" || lower == "jpg")
+        return OutputFormat::Jpeg;
+    if (lower == "png")
+        return OutputFormat::Png;
+    if (lower == "bmp")
+        return OutputFormat::Bmp;
+    throw UsageError("unknown output format \"" + text + "\" (use jpeg, png or bmp)");
+}
+
+// Paths are printed on one line whatever they contain.
+std::string printable(const std::string& text)
+{
+    std::string out;
+    for (unsigned char c : text)
+        out += (c < 0x20 || c == 0x7F) ? '?' : static_cast<char>(c);
+    return out;
+}
+
+const char* extensionOf(OutputFormat format)
+{
+    switch (format) {
+    case OutputFormat::Png:
+        return ".png";
+    case OutputFormat::Bmp:
+        return ".bmp";
+    case OutputFormat::Jpeg:
+        break;
+    }
+    return ".jpg";
+}
+
+} // namespace
+
+const char* const kUsage =
+    "usage: nconvert [-q N] -out FORMAT [-truecolors] [-o OUTPUT] [-overwrite] SOURCE\n"
+    "  -out FORMAT  jpeg (or jpg), png or bmp\n"
+    "  -q N         JPEG quality, 1 to 100 (default 90)\n"
+    "  -truecolors  accepted; output is always true colour\n"
+    "  -o OUTPUT    the file to write (default: SOURCE's name with the format's extension)\n"
+    "  -overwrite   replace OUTPUT if it exists\n"
+    "  --           ends the options (for a SOURCE whose name starts with a dash)\n";
+
+Options parseArguments(std::span<const std::string> args)
+{
+    Options options;
+    bool haveFormat = false, haveSource = false, optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw UsageError(arg + " needs a value");
+            return args[++i];
+        };
+        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            if (arg == "--")
+                optionsEnded = true;
+            else if (arg == "-q")
+                options.quality = parseQuality(value());
+            else if (arg == "-out")
+                options.format = parseFormat(value()), haveFormat = true;
+            else if (arg == "-o") {
+                options.output = value();
+                if (options.output.empty())
+                    throw UsageError("the output file name is empty");
+            } else if (arg == "-overwrite")
+                options.overwrite = true;
+            else if (arg == "-truecolors")
+                ;
+            else if (arg == "-h" || arg == "-help" || arg == "--help")
+                options.help = true;
+            else
+                throw UsageError("unknown option " + arg);
+            continue;
+        }
+        if (haveSource)
+            throw UsageError("more than one source file given");
+        options.source = arg;
+        haveSource = true;
+    }
+    if (options.help)
+        return options;
+    if (!haveFormat)
+        throw UsageError("-out FORMAT is missing");
+    if (!haveSource)
+        throw UsageError("no source file given");
+    if (options.source.empty())
+        throw UsageError("the source file name is empty");
+    return options;
+}
+
+std::string defaultOutputPath(const std::string& source, OutputFormat format)
+{
+    const std::size_t slash = source.find_last_of('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = source.find_last_of('.');
+    std::string stem = source;
+    if (dot != std::string::npos && dot > nameStart)
+        stem = source.substr(0, dot);
+    return stem + extensionOf(format);
+}
+
+int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* err)
+{
+    Options options;
+    try {
+        options = parseArguments(args);
+    } catch (const UsageError& e) {
+        std::fprintf(err, "nconvert: %s\n%s", e.what(), kUsage);
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::fputs(kUsage, out);
+        return kExitOk;
+    }
+    const std::string output =
+        options.output.empty() ? defaultOutputPath(options.source, options.format) : options.output;
+    auto report = [&](const std::string& reason) {
+        const std::string line =
+            "nconvert: " + printable(options.source) + ": " + printable(reason) + "\n";
+        std::fputs(line.c_str(), err);
+        return kExitFailed;
+    };
+    try {
+        if (!options.overwrite && outputExists(output))
+            return report("output file already exists: " + output +
+                          " (add -overwrite to replace it)");
+        const SourceFile source(options.source, kMaxSourceBytes);
+        const Image image = decodeImage(source.bytes());
+        const std::vector<std::uint8_t> encoded =
+            encodeImage(image, options.format, options.quality);
+        writeFileAtomically(output, encoded, options.overwrite);
+    } catch (const std::bad_alloc&) {
+        return report("not enough memory to convert the file");
+    } catch (const std::exception& e) {
+        return report(e.what());
+    }
+    return kExitOk;
+}
+
+} // namespace nconv

@@ -1,0 +1,45 @@
+#pragma once
+// nconvert's command line:  nconvert [-q N] -out FORMAT [-truecolors] [-o OUTPUT] [-overwrite]
+// SOURCE
+#include "encode.h"
+
+#include <cstdio>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+namespace nconv {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+struct Options
+{
+    int quality = 90;
+    OutputFormat format = OutputFormat::Jpeg;
+    std::string output; // empty: beside the source, named after it
+    bool overwrite = false;
+    std::string source;
+    bool help = false;
+};
+
+class UsageError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+extern const char* const kUsage;
+
+// Arguments without the program name. Throws UsageError.
+Options parseArguments(std::span<const std::string> args);
+
+// The source's file name without its last extension, plus the format's extension, in the
+// source's folder. A leading dot does not start an extension (".ani" gives ".ani.jpg").
+std::string defaultOutputPath(const std::string& source, OutputFormat format);
+
+// The whole program: returns the exit status; messages go to `err` (one line on failure).
+int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* err);
+
+} // namespace nconv

@@ -1,0 +1,20 @@
+#pragma once
+// The converter's decoder as a library: give it the bytes of a file, get one picture back.
+//
+//   nconv::Image image = nconv::decodeImage(bytes);
+//
+// The kind of file is found from its content: animated cursor (RIFF "ACON"), cursor or icon,
+// BMP or PNG. For an animated cursor the frame shown first is decoded; of an icon, its
+// largest image, then the one with the most colours. Failures throw nconv::DecodeError,
+// whose what() is a message for the user and whose kind() tells damaged from unsupported.
+#include "errors.h"
+#include "image.h"
+
+#include <cstdint>
+#include <span>
+
+namespace nconv {
+
+Image decodeImage(std::span<const std::uint8_t> bytes);
+
+} // namespace nconv

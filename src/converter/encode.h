@@ -1,0 +1,19 @@
+#pragma once
+// Output: the picture laid on white for JPEG and BMP, kept with its alpha for PNG.
+#include "image.h"
+
+#include <string>
+#include <vector>
+
+namespace nconv {
+
+enum class OutputFormat { Jpeg, Png, Bmp };
+
+// RGB, 3 bytes per pixel: every pixel blended onto a white background.
+std::vector<std::uint8_t> flattenOnWhite(const Image& image);
+
+std::vector<std::uint8_t> encodeJpeg(const Image& image, int quality);
+std::vector<std::uint8_t> encodeBmp(const Image& image);
+std::vector<std::uint8_t> encodeImage(const Image& image, OutputFormat format, int quality);
+
+} // namespace nconv

@@ -1,0 +1,54 @@
+#pragma once
+// Reading the source and writing the result, so that no half-written image is ever seen
+// under the output name. One implementation per platform.
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace nconv {
+
+class ReadError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The bytes of a source file; refuses folders and files larger than `limit` bytes. Regular
+// files are mapped rather than copied: reading an animation touches only its chunk headers and
+// the frame it draws, so a 500-frame file costs about what a one-frame file costs.
+class SourceFile
+{
+public:
+    SourceFile(const std::string& path, std::uint64_t limit);
+    ~SourceFile();
+    SourceFile(const SourceFile&) = delete;
+    SourceFile& operator=(const SourceFile&) = delete;
+
+    std::span<const std::uint8_t> bytes() const;
+
+private:
+    void* map_ = nullptr;
+    std::size_t mapSize_ = 0;
+    std::vector<std::uint8_t> copy_;
+};
+
+class OutputError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Writes to a temporary file beside `path` and moves it into place only when complete. Without
+// `overwrite` an existing file is never replaced ("output file already exists"). On failure
+// neither the output nor the temporary file is left behind.
+void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                         bool overwrite);
+
+bool outputExists(const std::string& path);
+
+// Removes a temporary file that is being written if the process is interrupted or terminated.
+void installInterruptCleanup();
+
+} // namespace nconv

@@ -1,0 +1,278 @@
+#include "fileio.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nconv {
+namespace {
+
+// The temporary file being written, for the signal handler: plain storage, no allocation.
+char g_pendingTemp[4096];
+volatile std::sig_atomic_t g_havePending = 0;
+
+void onSignal(int sig)
+{
+    if (g_havePending)
+        unlink(g_pendingTemp);
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+std::string reason(int error)
+{
+    return std::strerror(error);
+}
+
+[[noreturn]] void fail(const std::string& path, int error)
+{
+    throw OutputError("cannot write " + path + ": " + reason(error));
+}
+
+[[noreturn]] void exists(const std::string& path)
+{
+    throw OutputError("output file already exists: " + path + " (add -overwrite to replace it)");
+}
+
+// A new file beside the target, named ".NAME.nconvert-XXXXXX", created with O_EXCL so it
+// cannot be anyone else's; the usual permissions (0666 less the umask) apply.
+class TempFile
+{
+public:
+    explicit TempFile(const std::string& target)
+    {
+        const std::size_t slash = target.find_last_of('/');
+        const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+        const std::string stem =
+            target.substr(0, nameStart) + "." + target.substr(nameStart) + ".nconvert-";
+        if (stem.size() + 8 >= sizeof g_pendingTemp)
+            throw OutputError("cannot write " + target + ": the path is too long");
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        unsigned long seed = static_cast<unsigned long>(now.tv_nsec) ^ (getpid() * 2654435761ul);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            char suffix[8];
+            seed = seed * 6364136223846793005ul + 1442695040888963407ul;
+            std::snprintf(suffix, sizeof suffix, "%06lx", (seed >> 40) & 0xFFFFFF);
+            path_ = stem + suffix;
+            std::memcpy(g_pendingTemp, path_.c_str(), path_.size() + 1);
+            g_havePending = 1;
+            fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ >= 0)
+                return;
+            g_havePending = 0;
+            if (errno != EEXIST)
+                fail(target, errno);
+        }
+        fail(target, EEXIST);
+    }
+    ~TempFile()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+        if (!released_)
+            unlink(path_.c_str());
+        g_havePending = 0;
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    int fd() const { return fd_; }
+    const char* path() const { return path_.c_str(); }
+    int closeFile()
+    {
+        const int rc = close(fd_);
+        fd_ = -1;
+        return rc;
+    }
+    void release() { released_ = true; }
+
+private:
+    int fd_ = -1;
+    bool released_ = false;
+    std::string path_;
+};
+
+// Moves the finished file into place without ever replacing an existing one.
+void moveIntoPlace(TempFile& temp, const std::string& path)
+{
+#ifdef RENAME_NOREPLACE
+    if (renameat2(AT_FDCWD, temp.path(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
+        temp.release();
+        return;
+    }
+    if (errno == EEXIST)
+        exists(path);
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        fail(path, errno);
+#endif
+    // link() refuses to replace an existing name too; the temporary name is removed after.
+    if (link(temp.path(), path.c_str()) == 0)
+        return;
+    const int error = errno;
+    if (error == EEXIST)
+        exists(path);
+    if (error != EPERM && error != ENOTSUP && error != EOPNOTSUPP && error != ENOSYS &&
+        error != EMLINK && error != EXDEV)
+        fail(path, error);
+    // File systems without hard links: check, then rename.
+    if (outputExists(path))
+        exists(path);
+    if (rename(temp.path(), path.c_str()) != 0)
+        fail(path, errno);
+    temp.release();
+}
+
+} // namespace
+
+namespace {
+
+// Read by the SIGBUS handler: a mapped source that shrinks under us must not crash the program.
+char g_source[4096];
+
+void onSourceShrunk(int)
+{
+    const char start[] = "nconvert: ";
+    const char end[] = ": cannot read the file: it changed while being read\n";
+    ssize_t ignored = write(2, start, sizeof start - 1);
+    ignored = write(2, g_source, std::strlen(g_source));
+    ignored = write(2, end, sizeof end - 1);
+    (void)ignored;
+    if (g_havePending)
+        unlink(g_pendingTemp);
+    _exit(1);
+}
+
+[[noreturn]] void readFailed(int error)
+{
+    throw ReadError(std::string("cannot read the file: ") + std::strerror(error));
+}
+
+[[noreturn]] void tooLargeFile(std::uint64_t limit)
+{
+    throw ReadError("the file is too large (over " + std::to_string(limit >> 20) + " MB)");
+}
+
+// Files that cannot be mapped (pipes, devices): read in steps up to the limit.
+std::vector<std::uint8_t> readStream(int fd, std::uint64_t limit)
+{
+    std::vector<std::uint8_t> bytes(65536);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            if (filled > limit)
+                tooLargeFile(limit);
+            bytes.resize(
+                static_cast<std::size_t>(std::min<std::uint64_t>(limit + 1, bytes.size() * 2)));
+        }
+        const ssize_t n = read(fd, bytes.data() + filled, bytes.size() - filled);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            readFailed(errno);
+        if (n == 0)
+            break;
+        filled += static_cast<std::size_t>(n);
+    }
+    if (filled > limit)
+        tooLargeFile(limit);
+    bytes.resize(filled);
+    return bytes;
+}
+
+} // namespace
+
+SourceFile::SourceFile(const std::string& path, std::uint64_t limit)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        readFailed(errno);
+    struct Closer
+    {
+        int fd;
+        ~Closer() { close(fd); }
+    } closer{fd};
+    struct stat st;
+    if (fstat(fd, &st) != 0)
+        readFailed(errno);
+    if (S_ISDIR(st.st_mode))
+        throw ReadError("cannot read the file: it is a folder");
+    if (!S_ISREG(st.st_mode)) {
+        copy_ = readStream(fd, limit);
+        return;
+    }
+    if (static_cast<std::uint64_t>(st.st_size) > limit)
+        tooLargeFile(limit);
+    if (st.st_size == 0)
+        return;
+    const std::size_t copied = std::min(path.size(), sizeof g_source - 1);
+    std::memcpy(g_source, path.data(), copied);
+    g_source[copied] = '\0';
+    std::signal(SIGBUS, onSourceShrunk);
+    mapSize_ = static_cast<std::size_t>(st.st_size);
+    map_ = mmap(nullptr, mapSize_, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (map_ == MAP_FAILED) {
+        map_ = nullptr;
+        mapSize_ = 0;
+        copy_ = readStream(fd, limit);
+    }
+}
+
+SourceFile::~SourceFile()
+{
+    if (map_)
+        munmap(map_, mapSize_);
+}
+
+std::span<const std::uint8_t> SourceFile::bytes() const
+{
+    if (map_)
+        return {static_cast<const std::uint8_t*>(map_), mapSize_};
+    return copy_;
+}
+
+bool outputExists(const std::string& path)
+{
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+void installInterruptCleanup()
+{
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        std::signal(sig, onSignal);
+}
+
+void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                         bool overwrite)
+{
+    TempFile temp(path);
+    const std::uint8_t* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = write(temp.fd(), p, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            fail(path, n < 0 ? errno : EIO);
+        p += n, left -= static_cast<std::size_t>(n);
+    }
+    if (temp.closeFile() != 0)
+        fail(path, errno);
+    if (!overwrite) {
+        moveIntoPlace(temp, path);
+        return;
+    }
+    if (rename(temp.path(), path.c_str()) != 0)
+        fail(path, errno);
+    temp.release();
+}
+
+} // namespace nconv

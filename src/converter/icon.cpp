@@ -1,0 +1,116 @@
+#include "icon.h"
+
+#include "dib.h"
+#include "errors.h"
+#include "pngcodec.h"
+
+#include <algorithm>
+#include <exception>
+#include <string>
+
+namespace nconv {
+namespace {
+
+constexpr std::size_t kDirHeader = 6;
+constexpr std::size_t kEntrySize = 16;
+
+struct Entry
+{
+    Bytes data;
+    std::size_t declaredSize = 0;
+    std::uint32_t dirHeight = 0;
+    std::uint64_t area = 0;
+    std::uint32_t bits = 0;
+    HotSpot hotSpot;
+    bool png = false;
+};
+
+// Reads an entry's real size and depth from its own header; throws when it cannot.
+void probe(Entry& e)
+{
+    if (isPng(e.data)) {
+        const PngSize s = readPngSize(e.data);
+        e.png = true;
+        e.area = static_cast<std::uint64_t>(s.width) * s.height;
+        e.bits = s.bitsPerPixel;
+        return;
+    }
+    const DibHeader h = readDibHeader(e.data);
+    e.area = static_cast<std::uint64_t>(h.width) * iconImageHeight(h, e.dirHeight);
+    e.bits = h.bitCount;
+}
+
+} // namespace
+
+bool isIconDirectory(Bytes data)
+{
+    const auto reserved = u16At(data, 0), type = u16At(data, 2), count = u16At(data, 4);
+    return reserved && type && count && *reserved == 0 && (*type == 1 || *type == 2);
+}
+
+Image decodeIcon(Bytes data)
+{
+    const bool cursor = *u16At(data, 2) == 2;
+    const std::uint32_t count = *u16At(data, 4);
+    if (count == 0)
+        damaged("the icon directory lists no images");
+    if (!fits(data, kDirHeader, kEntrySize))
+        damaged("the icon directory is cut short");
+
+    Entry best;
+    bool found = false;
+    std::exception_ptr firstError;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::size_t at = kDirHeader + i * kEntrySize;
+        if (!fits(data, at, kEntrySize))
+            break; // a directory cut short: use the entries that are there
+        Entry e;
+        e.dirHeight = data[at + 1] == 0 ? 256 : data[at + 1];
+        e.hotSpot = {*u16At(data, at + 4), *u16At(data, at + 6)};
+        const std::uint32_t size = *u32At(data, at + 8);
+        const std::uint32_t offset = *u32At(data, at + 12);
+        try {
+            if (offset >= data.size())
+                damaged("image " + std::to_string(i + 1) + " lies past the end of the file");
+            // Sizes in directories are often wrong: the image's own header decides how much
+            // it takes, up to the end of the file.
+            e.data = tail(data, offset);
+            e.declaredSize = size;
+            probe(e);
+        } catch (const DecodeError& error) {
+            if (!firstError)
+                firstError = std::current_exception();
+            continue;
+        }
+        if (!found || e.area > best.area || (e.area == best.area && e.bits > best.bits)) {
+            best = e;
+            found = true;
+        }
+    }
+    if (!found && firstError)
+        std::rethrow_exception(firstError);
+    if (!found)
+        damaged("the icon directory is cut short");
+
+    Image image = best.png ? decodePng(best.data)
+                           : decodeIconDib(best.data, best.dirHeight, best.declaredSize);
+    // A hot spot outside the picture (a directory written for another size) is kept inside it.
+    if (cursor)
+        image.hotSpot = HotSpot{std::min<int>(best.hotSpot.x, static_cast<int>(image.width) - 1),
+                                std::min<int>(best.hotSpot.y, static_cast<int>(image.height) - 1)};
+    return image;
+}
+
+Image decodeFrame(Bytes data)
+{
+    if (isIconDirectory(data))
+        return decodeIcon(data);
+    if (isPng(data))
+        return decodePng(data);
+    const auto headerSize = u32At(data, 0);
+    if (headerSize && *headerSize >= 40 && *headerSize <= 124)
+        return decodeIconDib(data, 0);
+    damaged("the first frame shown is not an icon or cursor image");
+}
+
+} // namespace nconv

@@ -1,0 +1,34 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace nconv {
+
+// Hard caps: nothing larger is ever allocated or decoded.
+inline constexpr std::uint64_t kMaxPixels = 64ull * 1024 * 1024;
+inline constexpr std::uint32_t kMaxSide = 65535;
+inline constexpr std::size_t kMaxFrames = 65536;
+
+struct HotSpot
+{
+    int x = 0;
+    int y = 0;
+};
+
+// A decoded picture: row-major, top row first, 4 bytes per pixel (R, G, B, A), straight alpha.
+// Pixels a cursor inverts are already resolved as drawn on a white screen (opaque black for
+// the usual inverting colour); fully transparent pixels are stored as 0, 0, 0, 0.
+struct Image
+{
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::vector<std::uint8_t> rgba;
+    std::optional<HotSpot> hotSpot; // for a cursor (.cur) or a cursor frame; inside the picture
+};
+
+// Refuses sizes past the caps before anything is allocated for them.
+void checkImageSize(std::uint64_t width, std::uint64_t height);
+
+} // namespace nconv

@@ -1,0 +1,223 @@
+// The nconvert program as the window runs it: argument vectors, exit status, one-line messages,
+// and output files that appear whole or not at all.
+#include "decode.h"
+#include "encode.h"
+#include "fixtures.h"
+#include "programcheck.h"
+
+#include <gtest/gtest.h>
+#include <turbojpeg.h>
+
+using namespace testimg;
+
+namespace {
+
+ChildResult convert(const std::vector<std::string>& args)
+{
+    return runChild(kProgram, args);
+}
+
+bool isJpeg(const Buf& bytes)
+{
+    return bytes.size() > 4 && bytes[0] == 0xFF && bytes[1] == 0xD8;
+}
+
+struct Jpeg
+{
+    int width = 0, height = 0, subsampling = -1;
+    std::vector<std::uint8_t> rgb;
+};
+
+Jpeg decodeJpeg(const Buf& bytes)
+{
+    Jpeg j;
+    tjhandle tj = tjInitDecompress();
+    int colourspace = 0;
+    tjDecompressHeader3(tj, bytes.data(), bytes.size(), &j.width, &j.height, &j.subsampling,
+                        &colourspace);
+    j.rgb.resize(static_cast<std::size_t>(j.width) * j.height * 3);
+    tjDecompress2(tj, bytes.data(), bytes.size(), j.rgb.data(), j.width, 0, j.height, TJPF_RGB, 0);
+    tjDestroy(tj);
+    return j;
+}
+
+class Converter : public ::testing::Test
+{
+protected:
+    TestFolder folder;
+};
+
+} // namespace
+
+TEST_F(Converter, WindowCommandWritesTheCursorOnWhite)
+{
+    const std::string src = folder.write("arrow.ani", animation({cursorOf(monoArrow())}));
+    const ChildResult r = windowCommand("85", folder / "arrow.jpg", src);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const Buf out = TestFolder::read(folder / "arrow.jpg");
+    ASSERT_TRUE(isJpeg(out));
+    const Jpeg j = decodeJpeg(out);
+    EXPECT_EQ(j.width, 32);
+    EXPECT_EQ(j.subsampling, TJSAMP_444);
+    auto grey = [&](int x, int y) { return j.rgb[(static_cast<std::size_t>(y) * 32 + x) * 3]; };
+    EXPECT_GT(grey(20, 5), 240); // transparent: white
+    EXPECT_GT(grey(1, 6), 240);  // the arrow's white inside
+    EXPECT_LT(grey(0, 10), 40);  // its black outline
+    EXPECT_LT(grey(27, 27), 40); // inverted pixels: black
+    EXPECT_EQ(folder.files(), (std::vector<std::string>{"arrow.ani", "arrow.jpg"}));
+}
+
+TEST_F(Converter, ContentDecidesNotTheExtension)
+{
+    const std::string src =
+        folder.write("really-an-animation.cur", animation({tinyCursor(0x0000FF)}));
+    EXPECT_EQ(windowCommand("50", folder / "a.jpg", src).exitCode, 0);
+}
+
+TEST_F(Converter, PngOutputKeepsEveryPixelAndBmpOutputIsLaidOnWhite)
+{
+    const Buf source = cursorOf(trueColour(32, 32));
+    const std::string src = folder.write("c.cur", source);
+    ASSERT_EQ(convert({"-out", "png", "-o", folder / "c.png", src}).exitCode, 0);
+    ASSERT_EQ(convert({"-out", "bmp", "-o", folder / "c.bmp", src}).exitCode, 0);
+    const nconv::Image expected = nconv::decodeImage(source);
+    const nconv::Image png = nconv::decodeImage(TestFolder::read(folder / "c.png"));
+    EXPECT_EQ(png.rgba, expected.rgba);
+    const nconv::Image bmp = nconv::decodeImage(TestFolder::read(folder / "c.bmp"));
+    const std::vector<std::uint8_t> white = nconv::flattenOnWhite(expected);
+    ASSERT_EQ(bmp.rgba.size() / 4, white.size() / 3);
+    for (std::size_t i = 0; i < white.size() / 3; ++i)
+        ASSERT_EQ(bmp.rgba[i * 4 + 1], white[i * 3 + 1]) << i;
+}
+
+// --- Refusals through the program (the rules themselves: decode_test) --------------------
+
+TEST_F(Converter, EveryTruncationOfASampleIsRefusedOrConverted)
+{
+    const Buf file = animation({cursorOf(monoArrow()), cursorOf(paletteDot(4))});
+    for (std::size_t length = 0; length < file.size(); length += 37) {
+        const std::string src = folder.write("t.ani", Buf(file.begin(), file.begin() + length));
+        const ChildResult r = windowCommand("80", folder / "t.jpg", src);
+        if (r.exitCode == 0) {
+            EXPECT_TRUE(isJpeg(TestFolder::read(folder / "t.jpg"))) << length;
+            std::filesystem::remove(folder / "t.jpg");
+        } else {
+            EXPECT_EQ(r.exitCode, 1) << length << r.err;
+            EXPECT_EQ(lineCount(r.err), 1u) << length << r.err;
+        }
+        EXPECT_FALSE(std::filesystem::exists(folder / "t.jpg"));
+    }
+    EXPECT_EQ(folder.files(), std::vector<std::string>{"t.ani"});
+}
+
+// --- Command line --------------------------------------------------------------------------
+
+TEST_F(Converter, UsageErrorsExitWithTwoAndShowTheUsage)
+{
+    const std::string src = folder.write("a.cur", tinyCursor(0x0000FF));
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"-out", "jpeg"},
+        {src},
+        {"-out", "jpeg", "-frobnicate", src},
+        {"-out", "gif", src},
+        {"-out", "jpeg", src, src},
+        {"-out", "jpeg", src, "-o"},
+        {"-out", "jpeg", "-o", "", src},
+        {"-out", "jpeg", src, "-q"},
+        {src, "-out"},
+    };
+    for (const auto& args : bad) {
+        const ChildResult r = convert(args);
+        EXPECT_EQ(r.exitCode, 2) << r.err;
+        EXPECT_NE(r.err.find("usage: nconvert"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(folder.files(), std::vector<std::string>{"a.cur"});
+}
+
+TEST_F(Converter, QualityBounds)
+{
+    const std::string src = folder.write("a.cur", cursorOf(trueColour(32, 24)));
+    for (const char* q : {"0", "101", "-5", "abc", "1.5", "", "0100"})
+        EXPECT_EQ(windowCommand(q, folder / "x.jpg", src).exitCode, 2) << q;
+    ASSERT_EQ(windowCommand("1", folder / "q1.jpg", src).exitCode, 0);
+    ASSERT_EQ(windowCommand("100", folder / "q100.jpg", src).exitCode, 0);
+    EXPECT_LT(TestFolder::read(folder / "q1.jpg").size(),
+              TestFolder::read(folder / "q100.jpg").size());
+}
+
+TEST_F(Converter, ExistingOutputIsKeptUnlessOverwriteIsGiven)
+{
+    const std::string src = folder.write("a.cur", tinyCursor(0x0000FF));
+    const std::string out = folder.write("a.jpg", Buf{'k', 'e', 'e', 'p'});
+    const ChildResult kept = windowCommand("80", out, src);
+    EXPECT_EQ(kept.exitCode, 1);
+    EXPECT_EQ(lineCount(kept.err), 1u);
+    EXPECT_NE(kept.err.find("output file already exists"), std::string::npos) << kept.err;
+    EXPECT_EQ(TestFolder::read(out), (Buf{'k', 'e', 'e', 'p'}));
+
+    const ChildResult replaced =
+        convert({"-overwrite", "-q", "80", "-out", "jpeg", "-truecolors", "-o", out, src});
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
+    EXPECT_TRUE(isJpeg(TestFolder::read(out)));
+    EXPECT_EQ(folder.files(), (std::vector<std::string>{"a.cur", "a.jpg"}));
+}
+
+TEST_F(Converter, AwkwardPathsArePassedThroughUnchanged)
+{
+    for (const std::string& name :
+         std::vector<std::string>{"with space/my cursor.ani", "quote\"s/it's \"here\".ani",
+                                  "n\xC3\xBCmlaut/\xE6\x97\xA5\xE6\x9C\xAC.ani", "-dash/-a.ani"}) {
+        const std::string src = folder.write(name, animation({tinyCursor(0x0000FF)}));
+        const std::string out = src.substr(0, src.size() - 4) + " out.jpg";
+        const ChildResult r = windowCommand("90", out, src);
+        EXPECT_EQ(r.exitCode, 0) << name << ": " << r.err;
+        EXPECT_TRUE(isJpeg(TestFolder::read(out))) << name;
+    }
+    // A source and an output whose own names start with a dash, given relative to the folder.
+    const std::string src = folder.write("-b.ani", animation({tinyCursor(0x0000FF)}));
+    const std::string cwdOut = folder / "-out.jpg";
+    EXPECT_EQ(convert({"-out", "jpeg", "-o", cwdOut, "--", src}).exitCode, 0);
+    EXPECT_TRUE(isJpeg(TestFolder::read(cwdOut)));
+}
+
+TEST_F(Converter, OutputNameDefaultsToTheSourceName)
+{
+    const std::string a = folder.write("my.arrow.ANI", animation({tinyCursor(0x0000FF)}));
+    const std::string b = folder.write(".ani", animation({tinyCursor(0x0000FF)}));
+    EXPECT_EQ(convert({"-out", "jpeg", a}).exitCode, 0);
+    EXPECT_EQ(convert({"-out", "png", b}).exitCode, 0);
+    EXPECT_TRUE(std::filesystem::exists(folder / "my.arrow.jpg"));
+    EXPECT_TRUE(std::filesystem::exists(folder / ".ani.png"));
+}
+
+TEST_F(Converter, FailuresToReadOrWriteAreOneLine)
+{
+    const std::string src = folder.write("a.cur", tinyCursor(0x0000FF));
+    ChildResult r = windowCommand("80", folder / "missing folder/a.jpg", src);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(lineCount(r.err), 1u);
+    EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+
+    r = windowCommand("80", folder / "b.jpg", folder / "gone.ani");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("cannot read the file"), std::string::npos) << r.err;
+
+    r = windowCommand("80", folder / "b.jpg", folder.path().string());
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("it is a folder"), std::string::npos) << r.err;
+
+    for (const std::string& empty : {folder.write("empty.ani", {}), std::string("/dev/null")}) {
+        r = windowCommand("80", folder / "b.jpg", empty);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(lineCount(r.err), 1u) << r.err;
+        EXPECT_NE(r.err.find("not a cursor, icon, BMP or PNG file"), std::string::npos) << r.err;
+    }
+    std::filesystem::remove(folder / "empty.ani");
+
+    const std::string odd = folder.write("line\nbreak.ani", Buf{1, 2, 3});
+    r = windowCommand("80", folder / "c.jpg", odd);
+    EXPECT_EQ(lineCount(r.err), 1u) << r.err;
+    EXPECT_EQ(folder.files(), (std::vector<std::string>{"a.cur", "line\nbreak.ani"}));
+}
