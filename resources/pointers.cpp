@@ -84,7 +84,8 @@ std::vector<IconImage> DragIcon()
             if (std::find(palette.begin(), palette.end(), c) == palette.end())
                 palette.push_back(c);
         }
-    return {MakePaletted(8, palette, small), MakeAlpha32(draw(32))};
+    // The full-size image first: the window's icon reader takes the first.
+    return {MakeAlpha32(draw(32)), MakePaletted(8, palette, small)};
 }
 
 Grid<Rgba> DrawAppIcon(int size)

@@ -168,13 +168,14 @@ IconImage HueWheel()
 std::vector<Output> TestFiles()
 {
     IconImage mono = HourglassAnimation().frames[1][0];
-    IconImage spoke = SpinnerAnimation().frames[2][0];
+    IconImage sun = MakeAlpha32(DrawSun(48, 1));
+    sun.hotX = sun.hotY = 24;
     return {
         FromIcon("mono.cur", {mono}, true),
         FromIcon("vga4.ico", TrafficAnimation().frames[0], false),
         FromIcon("hues8.cur", {HueWheel()}, true),
         FromIcon("clock24.ico", ClockAnimation().frames[3], false),
-        FromIcon("spinner32.cur", {spoke}, true),
+        FromIcon("sun32.cur", {sun}, true),
         FromIcon("sizes.ico", ArrowAnimation().frames[1], false),
         FromIcon("sun.ico", SunAnimation().frames[0], false),
     };
