@@ -1,0 +1,203 @@
+// samplegen: draws the sample cursors, the pointer files and the application icon, and writes for
+// each the picture a converter must produce from it.
+//
+//   samplegen samples BIN_DIR EXPECTED_DIR   the files beside the program, expectations apart
+//   samplegen testfiles DIR                  extra .cur/.ico files for the tests, with expectations
+//
+// Each expectation folder gets manifest.txt, one line per file:
+//   PATH EXPECTED.ppm OPAQUE.pgm IMAGE_INDEX NEEDED_END CUT,CUT,...
+// PATH is relative to the folder the files were written to; IMAGE_INDEX is the directory entry a
+// reader must take (-1 for animations and PNG files); NEEDED_END is the first byte past what the
+// first frame needs; CUTs are chunk and image boundaries.
+#include "flatten.h"
+#include "pictures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Output
+{
+    std::string path;
+    WrittenFile file;
+    IconImage shown; // the image a converter must draw
+    int imageIndex = -1;
+};
+
+Output FromAnimation(std::string path, const Animation& a)
+{
+    const auto& frame = a.frames.at(FirstShownFrame(a));
+    return {std::move(path), WriteAnimation(a), frame[ChosenImage(frame)], -1};
+}
+
+Output FromIcon(std::string path, std::vector<IconImage> images, bool cursor)
+{
+    const size_t chosen = ChosenImage(images);
+    return {std::move(path), WriteIconFile(images, cursor), images[chosen], int(chosen)};
+}
+
+Output FromPng(std::string path, const Grid<Rgba>& drawing)
+{
+    Output out{std::move(path), {}, MakePng(drawing), -1};
+    out.file.bytes = EncodePng(drawing);
+    // Chunk boundaries: each chunk's length field and its data.
+    for (size_t at = 8; at + 8 <= out.file.bytes.size();) {
+        const auto* p = out.file.bytes.data() + at;
+        const size_t length = size_t(p[0]) << 24 | size_t(p[1]) << 16 | size_t(p[2]) << 8 | p[3];
+        out.file.boundaries.push_back(at);
+        out.file.boundaries.push_back(at + 8);
+        at += 12 + length;
+    }
+    // The end marker carries nothing, but a reader may fairly insist on it.
+    out.file.neededEnd = out.file.bytes.size();
+    return out;
+}
+
+void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+void WritePpm(const fs::path& path, const Grid<Rgba>& image)
+{
+    std::ostringstream header;
+    header << "P6\n" << image.width() << ' ' << image.height() << "\n255\n";
+    const std::string h = header.str();
+    std::vector<uint8_t> bytes(h.begin(), h.end());
+    for (const Rgba& c : image.cells())
+        bytes.insert(bytes.end(), {c.r, c.g, c.b});
+    WriteBytes(path, bytes);
+}
+
+void WritePgm(const fs::path& path, const Grid<uint8_t>& mask)
+{
+    std::ostringstream header;
+    header << "P5\n" << mask.width() << ' ' << mask.height() << "\n255\n";
+    const std::string h = header.str();
+    std::vector<uint8_t> bytes(h.begin(), h.end());
+    for (uint8_t m : mask.cells())
+        bytes.push_back(m ? 255 : 0);
+    WriteBytes(path, bytes);
+}
+
+void WriteAll(const std::vector<Output>& outputs, const fs::path& fileDir,
+              const fs::path& expectedDir)
+{
+    std::ostringstream manifest;
+    for (const Output& o : outputs) {
+        WriteBytes(fileDir / o.path, o.file.bytes);
+        std::string stem = o.path;
+        std::replace(stem.begin(), stem.end(), '/', '_');
+        WritePpm(expectedDir / (stem + ".ppm"), FlattenOnWhite(o.shown));
+        WritePgm(expectedDir / (stem + ".opaque.pgm"), OpaquePixels(o.shown));
+        std::vector<size_t> cuts = o.file.boundaries;
+        std::sort(cuts.begin(), cuts.end());
+        cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+        manifest << o.path << ' ' << stem << ".ppm " << stem << ".opaque.pgm " << o.imageIndex
+                 << ' ' << o.file.neededEnd << ' ';
+        for (size_t i = 0; i < cuts.size(); ++i)
+            manifest << (i ? "," : "") << cuts[i];
+        manifest << '\n';
+    }
+    const std::string text = manifest.str();
+    WriteBytes(expectedDir / "manifest.txt", std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+std::vector<Output> Samples()
+{
+    std::vector<IconImage> appIcon;
+    for (int size : {16, 32, 48})
+        appIcon.push_back(MakeAlpha32(DrawAppIcon(size)));
+    appIcon.push_back(MakePng(DrawAppIcon(256)));
+    return {
+        FromAnimation("Samples/hourglass.ani", HourglassAnimation()),
+        FromAnimation("Samples/spinner.ani", SpinnerAnimation()),
+        FromAnimation("Samples/arrow.ani", ArrowAnimation()),
+        FromAnimation("Samples/pulse.ani", PulseAnimation()),
+        FromAnimation("Samples/traffic.ani", TrafficAnimation()),
+        FromAnimation("Samples/clock.ani", ClockAnimation()),
+        FromAnimation("Samples/sun.ani", SunAnimation()),
+        FromAnimation("Samples/pencil.ani", PencilAnimation()),
+        FromIcon("HAND-M.CUR", HandCursor(), true),
+        FromIcon("drag.ico", DragIcon(), false),
+        FromPng("corvenda.png", DrawAppIcon(256)),
+        FromIcon("corvenda.ico", appIcon, false),
+    };
+}
+
+// A 256-colour picture: a colour wheel whose every pixel is a palette index.
+IconImage HueWheel()
+{
+    std::vector<Rgba> palette;
+    for (int i = 0; i < 256; ++i) {
+        const double hue = (i / 16) / 16.0 * 6, light = 0.35 + 0.65 * (i % 16) / 15.0;
+        auto channel = [&](double offset) {
+            const double d = std::fabs(std::fmod(hue + offset, 6.0) - 3);
+            return uint8_t(std::lround(255 * light * std::clamp(d - 1, 0.0, 1.0)));
+        };
+        palette.push_back(rgb(channel(0), channel(2), channel(4)));
+    }
+    Grid<Rgba> g(32, 32, kClear);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const double dx = x + 0.5 - 16, dy = y + 0.5 - 16, r = std::hypot(dx, dy);
+            if (r > 15.5)
+                continue;
+            const double turn = (std::atan2(dy, dx) + 3.14159265358979) / (2 * 3.14159265358979);
+            const int ring = std::min(15, int(r));
+            g.at(x, y) = palette[size_t(std::min(15, int(turn * 16)) * 16 + ring)];
+        }
+    // Palette entries may repeat colours; indexes are what the file stores.
+    IconImage image = MakePaletted(8, palette, g);
+    image.hotX = image.hotY = 16;
+    return image;
+}
+
+std::vector<Output> TestFiles()
+{
+    IconImage mono = HourglassAnimation().frames[1][0];
+    IconImage sun = MakeAlpha32(DrawSun(48, 1));
+    sun.hotX = sun.hotY = 24;
+    return {
+        FromIcon("mono.cur", {mono}, true),
+        FromIcon("vga4.ico", TrafficAnimation().frames[0], false),
+        FromIcon("hues8.cur", {HueWheel()}, true),
+        FromIcon("clock24.ico", ClockAnimation().frames[3], false),
+        FromIcon("sun32.cur", {sun}, true),
+        FromIcon("sizes.ico", ArrowAnimation().frames[1], false),
+        FromIcon("sun.ico", SunAnimation().frames[0], false),
+    };
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        const std::string mode = argc > 1 ? argv[1] : "";
+        if (mode == "samples" && argc == 4) {
+            WriteAll(Samples(), argv[2], argv[3]);
+        } else if (mode == "testfiles" && argc == 3) {
+            WriteAll(TestFiles(), argv[2], argv[2]);
+        } else {
+            std::cerr << "usage: samplegen samples BIN_DIR EXPECTED_DIR | testfiles DIR\n";
+            return 2;
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "samplegen: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
