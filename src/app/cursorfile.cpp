@@ -1,11 +1,11 @@
 #include "cursorfile.h"
 
 #include "apperror.h"
+#include "decode.h"
 
 #include <QFile>
 #include <QImage>
 #include <QPixmap>
-#include <QtEndian>
 
 QCursor LoadCursorFile(const QString& path)
 {
@@ -13,15 +13,19 @@ QCursor LoadCursorFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         throw AppError::fileNotFound(path);
     const QByteArray bytes = file.readAll();
-    QImage image;
-    if (!image.loadFromData(bytes, "ICO") && !image.loadFromData(bytes))
-        throw AppError(481, QStringLiteral("Invalid picture: %1").arg(path));
-    int hotX = 0;
-    int hotY = 0;
-    // A cursor directory keeps the hot spot of its first image in place of planes and bit count.
-    if (bytes.size() >= 22 && qFromLittleEndian<quint16>(bytes.constData() + 2) == 2) {
-        hotX = qFromLittleEndian<quint16>(bytes.constData() + 10);
-        hotY = qFromLittleEndian<quint16>(bytes.constData() + 12);
+    try {
+        const nconv::Image decoded =
+            nconv::decodeImage({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                static_cast<std::size_t>(bytes.size())});
+        const QImage image(decoded.rgba.data(), static_cast<int>(decoded.width),
+                           static_cast<int>(decoded.height), static_cast<int>(decoded.width * 4),
+                           QImage::Format_RGBA8888);
+        const nconv::HotSpot hot = decoded.hotSpot.value_or(nconv::HotSpot{});
+        // The pixmap copies the pixels, so the decoded buffer may go.
+        return QCursor(QPixmap::fromImage(image.copy()), hot.x, hot.y);
+    } catch (const nconv::DecodeError& error) {
+        throw AppError(
+            481,
+            QStringLiteral("Invalid picture: %1: %2").arg(path, QString::fromUtf8(error.what())));
     }
-    return QCursor(QPixmap::fromImage(image), hotX, hotY);
 }

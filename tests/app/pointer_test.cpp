@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFile>
 #include <QGroupBox>
 #include <QPushButton>
 
@@ -46,6 +47,35 @@ TEST_F(WindowPointer, ClosingTheWindowEndsTheProgram)
     w.show();
     w.close();
     EXPECT_EQ(endProgramCalls, 1);
+}
+
+} // namespace
+
+namespace {
+
+using HandCursor = FormFixture;
+
+TEST_F(HandCursor, ShipsWithItsHotSpotAndShowsOverButtons)
+{
+    // The generated pointer file lies beside the test programs, as beside the real program.
+    const QString shipped = QCoreApplication::applicationDirPath() + "/HAND-M.CUR";
+    ASSERT_TRUE(QFile::exists(shipped));
+    ASSERT_TRUE(QFile::copy(shipped, programFolder + "/HAND-M.CUR"));
+    Form1& w = makeForm();
+    EXPECT_TRUE(dialogs.messages.empty());
+    w.setMousePointer(MousePointer::kCustom);
+    const QCursor cursor = w.cursor();
+    EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
+    EXPECT_EQ(cursor.hotSpot(), QPoint(11, 1));
+    EXPECT_EQ(cursor.pixmap().size(), QSize(32, 32));
+}
+
+TEST_F(HandCursor, MissingFileLeavesTheDefaultPointer)
+{
+    Form1& w = makeForm();
+    w.setMousePointer(MousePointer::kCustom);
+    EXPECT_NE(w.cursor().shape(), Qt::BitmapCursor);
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 } // namespace
