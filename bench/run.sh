@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 count=${1:-1000}
 build=build/release
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVENDA_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target convert_bench_driver nconvert >/dev/null
 
 driver="$build/bin/convert_bench_driver"
