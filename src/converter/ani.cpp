@@ -128,6 +128,7 @@ AnimationLayout readAnimationLayout(Bytes data)
             if (layout.frames.size() >= kMaxFrames)
                 tooLarge("more than " + std::to_string(kMaxFrames) + " frames");
             layout.frames.push_back(tail(data, pos + 8, size));
+            layout.cutShort.push_back(end > data.size());
         }
         std::uint64_t expected = end + (size & 1);
         // A header claiming more than its 36 bytes is usually followed by the next chunk anyway.
@@ -156,6 +157,10 @@ AnimationLayout readAnimationLayout(Bytes data)
 Image decodeAnimatedCursor(Bytes data)
 {
     const AnimationLayout layout = readAnimationLayout(data);
+    // A frame whose chunk the file ends inside is not drawn from what is left of it: a missing
+    // mask would come out opaque, a missing image would be replaced by a smaller one.
+    if (layout.cutShort[layout.firstShown])
+        damaged("the file is cut short inside the first frame shown");
     return decodeFrame(layout.frames[layout.firstShown]);
 }
 

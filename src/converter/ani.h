@@ -12,6 +12,7 @@ struct AnimationLayout
 {
     std::uint32_t flags = 0;    // from "anih": 1 frames are icons, 2 "seq " decides the order
     std::vector<Bytes> frames;  // one per "icon" chunk, in file order
+    std::vector<bool> cutShort; // per frame: its chunk runs past the end of the data
     Bytes sequence;             // the "seq " chunk's data, if any
     std::size_t firstShown = 0; // index into frames of the frame shown first
 };

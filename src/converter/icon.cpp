@@ -57,29 +57,43 @@ Image decodeIcon(Bytes data)
     if (!fits(data, kDirHeader, kEntrySize))
         damaged("the icon directory is cut short");
 
+    // Every image the directory lists must lie inside the file. One that runs past its end
+    // means the file was cut short, and as it may be the very image to draw, none is drawn
+    // rather than quietly a smaller one. Images in a kind we do not read are passed over.
     Entry best;
     bool found = false;
-    std::exception_ptr firstError;
+    std::exception_ptr firstUnsupported;
+    std::size_t imagesStart = SIZE_MAX; // entries cannot run into the image data
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::size_t at = kDirHeader + i * kEntrySize;
+        if (at + kEntrySize > imagesStart)
+            break; // the count is larger than the directory: what follows is image data
         if (!fits(data, at, kEntrySize))
-            break; // a directory cut short: use the entries that are there
+            damaged("the icon directory is cut short");
         Entry e;
         e.dirHeight = data[at + 1] == 0 ? 256 : data[at + 1];
         e.hotSpot = {*u16At(data, at + 4), *u16At(data, at + 6)};
         const std::uint32_t size = *u32At(data, at + 8);
         const std::uint32_t offset = *u32At(data, at + 12);
+        const std::string which = "image " + std::to_string(i + 1);
+        if (offset >= data.size())
+            damaged(which + " lies past the end of the file");
+        if (size > data.size() - offset)
+            damaged("the file is cut short inside " + which);
+        if (offset < at + kEntrySize)
+            damaged(which + " starts inside the icon directory");
+        imagesStart = std::min<std::size_t>(imagesStart, offset);
+        // A size too small for the image is common: its own header then decides how much it
+        // takes, up to the end of the file.
+        e.data = tail(data, offset);
+        e.declaredSize = size;
         try {
-            if (offset >= data.size())
-                damaged("image " + std::to_string(i + 1) + " lies past the end of the file");
-            // Sizes in directories are often wrong: the image's own header decides how much
-            // it takes, up to the end of the file.
-            e.data = tail(data, offset);
-            e.declaredSize = size;
             probe(e);
         } catch (const DecodeError& error) {
-            if (!firstError)
-                firstError = std::current_exception();
+            if (error.kind() != ErrorKind::Unsupported)
+                throw;
+            if (!firstUnsupported)
+                firstUnsupported = std::current_exception();
             continue;
         }
         if (!found || e.area > best.area || (e.area == best.area && e.bits > best.bits)) {
@@ -87,8 +101,8 @@ Image decodeIcon(Bytes data)
             found = true;
         }
     }
-    if (!found && firstError)
-        std::rethrow_exception(firstError);
+    if (!found && firstUnsupported)
+        std::rethrow_exception(firstUnsupported);
     if (!found)
         damaged("the icon directory is cut short");
 
