@@ -112,8 +112,10 @@ g++ -O2 -std=c++20 -Itests/converter -Isrc/converter -o "$work/make_fixtures" fu
 "$work/make_fixtures" "$work/fixtures" --bench
 inputs="$build/bin/Samples"
 if [ -d "$inputs" ] && compgen -G "$inputs/*" >/dev/null; then
-  inputs=("$inputs"/* "$work/fixtures/frames1.ani" "$work/fixtures/frames500.ani")
-  where="$build/bin/Samples (plus our 1- and 500-frame animations)"
+  # ImageMagick reads no animated cursors: our .cur files are where the two are compared.
+  inputs=("$inputs"/* "$work/fixtures/frames1.ani" "$work/fixtures/frames500.ani"
+    "$build/bin/HAND-M.CUR" "$work/fixtures"/*.cur)
+  where="$build/bin/Samples, HAND-M.CUR and our .cur files (plus our 1- and 500-frame animations)"
 else
   inputs=("$work/fixtures"/*)
   where="our own generated files (no samples in $build/bin/Samples)"
