@@ -5,12 +5,12 @@
 # corvenda.thumbnailer with %s, %i and %o filled in. Every preview is checked: a PNG of the size
 # the frame fits 128 x 128 with. Times are medians of wall time per file, one process per preview,
 # against the floor: a static program that does nothing (the cost of starting a process).
-#   bash bench/thumbnail.sh [RUNS]        (RUNS per file, default 15)
+#   bash bench/thumbnail.sh [RUNS] [BUILD_DIR]   (RUNS per file, default 15; build/release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${1:-15}"
 size=128
-build=build/release
+build=${2:-build/release}
 work=$(realpath -m "$build/thumbnail-bench")
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -26,9 +26,10 @@ command -v gdk-pixbuf-thumbnailer >/dev/null || {
 
 printf 'int main() { return 0; }\n' >"$work/floor.cpp"
 g++ -O2 -static -o "$work/floor" "$work/floor.cpp"
-# "timer RUNS CMD1 -- CMD2 -- CMD3": starts the commands in turn with posix_spawn (no shell), RUNS
-# rounds after a warm-up round, so all see the same machine load; prints each command's median
-# wall time in microseconds and its exit status, or "-1" for one that failed.
+# "timer RUNS CMD1 ::: CMD2 ::: CMD3" (not "--", which the thumbnailer's line holds): starts the
+# commands in turn with posix_spawn (no shell), RUNS rounds after a warm-up round, so all see the
+# same machine load; prints each command's median wall time in microseconds and its exit status,
+# or "-1" for one that failed.
 cat >"$work/timer.cpp" <<'CPP'
 #include <algorithm>
 #include <cstdio>
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
     const int runs = std::atoi(argv[1]);
     std::vector<std::vector<char*>> commands(1);
     for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--") == 0) { commands.back().push_back(nullptr); commands.emplace_back(); }
+        if (std::strcmp(argv[i], ":::") == 0) { commands.back().push_back(nullptr); commands.emplace_back(); }
         else commands.back().push_back(argv[i]);
     }
     commands.back().push_back(nullptr);
@@ -107,8 +108,8 @@ while read -r name w h; do
       *) command+=("$word") ;;
     esac
   done
-  read -r floor_us _ ours_us ours_status gdk_us gdk_status < <("$work/timer" "$runs" "$work/floor" -- \
-    "${command[@]}" -- "$gdk" -s "$size" "$src" "$gdk_out")
+  read -r floor_us _ ours_us ours_status gdk_us gdk_status < <("$work/timer" "$runs" "$work/floor" ::: \
+    "${command[@]}" ::: "$gdk" -s "$size" "$src" "$gdk_out" 2>/dev/null)
   want="PNG $(fit "$w" "$h")"
   got=$(identify -format '%m %w %h' "$ours_out" 2>/dev/null || echo none)
   ours_result="wrong ($got, want $want)"

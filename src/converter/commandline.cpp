@@ -2,6 +2,7 @@
 
 #include "decode.h"
 #include "fileio.h"
+#include "pngstored.h"
 #include "scale.h"
 
 #include <vector>
@@ -80,12 +81,15 @@ const char* extensionOf(OutputFormat format)
 } // namespace
 
 const char* const kUsage =
-    "usage: nconvert [-q N] -out FORMAT [-truecolors] [-size N] [-o OUTPUT] [-overwrite] SOURCE\n"
+    "usage: nconvert [-q N] -out FORMAT [-truecolors] [-size N] [-uncompressed] [-o OUTPUT]\n"
+    "                [-overwrite] SOURCE\n"
     "  -out FORMAT  jpeg (or jpg), png or bmp\n"
     "  -q N         JPEG quality, 1 to 100 (default 90)\n"
     "  -truecolors  accepted; output is always true colour\n"
     "  -size N      fit within N x N pixels (1 to 4096): small pictures grow by a whole\n"
     "               factor, large ones shrink smoothly\n"
+    "  -uncompressed  with -out png: store the pixels without compressing them, for a\n"
+    "               preview its reader decodes at once\n"
     "  -o OUTPUT    the file to write (default: SOURCE's name with the format's extension)\n"
     "  -overwrite   replace OUTPUT if it exists\n"
     "  --           ends the options (for a SOURCE whose name starts with a dash)\n";
@@ -108,6 +112,8 @@ Options parseArguments(std::span<const std::string> args)
                 options.quality = parseQuality(value());
             else if (arg == "-size")
                 options.fitSize = parseFitSize(value());
+            else if (arg == "-uncompressed")
+                options.uncompressed = true;
             else if (arg == "-out")
                 options.format = parseFormat(value()), haveFormat = true;
             else if (arg == "-o") {
@@ -137,6 +143,8 @@ Options parseArguments(std::span<const std::string> args)
         throw UsageError("no source file given");
     if (options.source.empty())
         throw UsageError("the source file name is empty");
+    if (options.uncompressed && options.format != OutputFormat::Png)
+        throw UsageError("-uncompressed needs -out png");
     return options;
 }
 
@@ -181,7 +189,8 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
         if (options.fitSize != 0)
             image = fitWithin(image, options.fitSize);
         const std::vector<std::uint8_t> encoded =
-            encodeImage(image, options.format, options.quality);
+            options.uncompressed ? encodePngStored(image)
+                                 : encodeImage(image, options.format, options.quality);
         writeFileAtomically(output, encoded, options.overwrite);
     } catch (const std::bad_alloc&) {
         return report("not enough memory to convert the file");

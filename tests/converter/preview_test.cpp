@@ -1,5 +1,8 @@
-// Fitting a decoded picture into a preview box: whole-factor growth, area-averaged shrinking.
+// Previews: fitting a decoded picture into a box (whole-factor growth, area-averaged shrinking)
+// and writing it as an uncompressed PNG.
 #include "commandline.h"
+#include "pngcodec.h"
+#include "pngstored.h"
 #include "scale.h"
 
 #include <gtest/gtest.h>
@@ -81,15 +84,35 @@ TEST(Fit, LargePicturesShrinkByAveragingWithoutDarkFringes)
         EXPECT_EQ(pixel(odd, i, 127 - i), 0x336699FFu);
 }
 
-TEST(Fit, SizeOptionTakesOnlyABoxFromOneTo4096)
+TEST(Fit, OptionsTakeABoxFromOneTo4096AndUncompressedOnlyForPng)
 {
     auto parse = [](std::vector<std::string> args) {
-        args.insert(args.end(), {"-out", "png", "a.ani"});
-        return parseArguments(args).fitSize;
+        args.insert(args.end(), {"a.ani"});
+        return parseArguments(args);
     };
-    EXPECT_EQ(parse({}), 0u);
-    EXPECT_EQ(parse({"-size", "128"}), 128u);
-    EXPECT_EQ(parse({"-size", "4096"}), 4096u);
+    EXPECT_EQ(parse({"-out", "png"}).fitSize, 0u);
+    EXPECT_EQ(parse({"-out", "png", "-size", "128"}).fitSize, 128u);
+    EXPECT_EQ(parse({"-out", "png", "-size", "4096"}).fitSize, 4096u);
     for (const char* bad : {"0", "4097", "12x", "", "-1", "00128"})
-        EXPECT_THROW(parse({"-size", bad}), UsageError) << bad;
+        EXPECT_THROW(parse({"-out", "png", "-size", bad}), UsageError) << bad;
+    EXPECT_TRUE(parse({"-out", "png", "-uncompressed"}).uncompressed);
+    EXPECT_THROW(parse({"-out", "jpeg", "-uncompressed"}), UsageError);
+}
+
+TEST(UncompressedPng, ReadsBackExactlyAcrossStoredBlocks)
+{
+    // 300 x 60 RGBA rows make 72,060 bytes: two stored blocks, the second one short.
+    for (const auto& [w, h] : {std::pair{1u, 1u}, std::pair{300u, 60u}}) {
+        Image image = filled(w, h, 0);
+        for (std::size_t i = 0; i < image.rgba.size(); ++i)
+            image.rgba[i] = static_cast<std::uint8_t>(i * 7 + i / 4);
+        for (std::size_t i = 3; i < image.rgba.size(); i += 4)
+            if (image.rgba[i] == 0)
+                image.rgba[i - 3] = image.rgba[i - 2] = image.rgba[i - 1] = 0;
+        const std::vector<std::uint8_t> png = encodePngStored(image);
+        const Image back = decodePng(Bytes(png.data(), png.size()));
+        EXPECT_EQ(back.width, w);
+        EXPECT_EQ(back.height, h);
+        EXPECT_EQ(back.rgba, image.rgba);
+    }
 }
