@@ -1,5 +1,6 @@
-// Files and folders named on the command line: full paths from the working folder, listed as a
-// drop lists them, and one box for every path that is not there.
+// Start-up: the program folder an installed tree uses, and the files and folders named on the
+// command line (full paths from the working folder, listed as a drop lists them, one box for every
+// path that is not there).
 #include "commandlinefiles.h"
 #include "formfixture.h"
 #include "programfolder.h"
@@ -9,7 +10,7 @@
 
 namespace {
 
-class CommandLine : public FormFixture
+class StartUp : public FormFixture
 {
 protected:
     QString make(const QString& relative)
@@ -22,7 +23,7 @@ protected:
     }
 };
 
-TEST_F(CommandLine, ArgumentsBecomeFullPathsFromTheWorkingFolder)
+TEST_F(StartUp, ArgumentsBecomeFullPathsFromTheWorkingFolder)
 {
     const CommandLineFiles files({"--", "a.ani", "sub/../b.ani", "folder/", "/abs/c.ani", "--", ""},
                                  "/home/me");
@@ -30,7 +31,7 @@ TEST_F(CommandLine, ArgumentsBecomeFullPathsFromTheWorkingFolder)
                                           "/abs/c.ani", "/home/me/--"}));
 }
 
-TEST_F(CommandLine, FilesAndFoldersAreListedAsDroppedAndMissingOnesNamedInOneBox)
+TEST_F(StartUp, FilesAndFoldersAreListedAsDroppedAndMissingOnesNamedInOneBox)
 {
     const QString notes = make("in/notes.txt");
     make("in/tree/x.ani");
@@ -49,20 +50,14 @@ TEST_F(CommandLine, FilesAndFoldersAreListedAsDroppedAndMissingOnesNamedInOneBox
                             temp.filePath("gone.ani") + "\n" + temp.filePath("in/gone"));
     EXPECT_EQ(box.title, form->applicationTitle());
     EXPECT_EQ(box.buttons, MessageButtons::Ok);
+
+    CommandLineFiles present({"in/notes.txt"}, temp.path());
+    form->ListCommandLineFiles(present);
+    EXPECT_EQ(form->itemCount(), 5);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
-TEST_F(CommandLine, AllPresentShowsNoBox)
-{
-    make("one.ani");
-    makeForm();
-    CommandLineFiles files({"one.ani"}, temp.path());
-    form->ListCommandLineFiles(files);
-    EXPECT_EQ(form->itemCount(), 1);
-    EXPECT_TRUE(dialogs.messages.empty());
-}
-
-// The program folder: share/corvenda of an installed tree, else the executable's own folder.
-TEST_F(CommandLine, ProgramFolderIsTheInstalledDataFolderWhenThereIsOne)
+TEST_F(StartUp, ProgramFolderIsTheInstalledDataFolderWhenThereIsOne)
 {
     const QString bin = temp.filePath("prefix/bin");
     QDir().mkpath(bin);
