@@ -60,7 +60,7 @@ protected:
         context.dialogs = &dialogs;
         context.settings = settings.get();
         context.programFolder = QDir::toNativeSeparators(programFolder);
-        context.converterFolder = QDir::toNativeSeparators(converterFolder);
+        context.converterFolders = {QDir::toNativeSeparators(converterFolder)};
         context.drawPercent = [] { return 50; };
         context.endProgram = [] {};
         if (!converterBuild.isEmpty())
@@ -81,9 +81,11 @@ protected:
         return path;
     }
 
-    QString converterPath() const
+    // What runs have left in the converter folder.
+    QStringList converterFolderEntries() const
     {
-        return ConverterFilePath(QDir::toNativeSeparators(converterFolder));
+        return QDir(converterFolder)
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
 
     std::vector<Call> calls() const
