@@ -135,8 +135,6 @@ TEST_F(ConversionRun, EmptyListIsCheckedBeforeTheFolder)
 TEST_F(ConversionRun, DuringARunOnlyTheFileCountIsFixed)
 {
     Form1& window = makeRunForm();
-    const QString pidFile = temp.filePath("pid");
-    qputenv("FAKE_NCONVERT_PIDFILE", QFile::encodeName(pidFile));
     window.Slider1->setValue(85);
     const QString first = addSource("first.ani", "hang");
     const QString second = addSource("second.ani");
@@ -147,23 +145,13 @@ TEST_F(ConversionRun, DuringARunOnlyTheFileCountIsFixed)
 
     int pointerDuringRun = -1;
     bool converterPresent = false;
-    QTimer meddler;
-    meddler.setInterval(10);
-    QObject::connect(&meddler, &QTimer::timeout, [&] {
-        const int pid = QString::fromUtf8(readAll(pidFile)).trimmed().toInt();
-        if (pid <= 0)
-            return;
-        meddler.stop();
+    startAndMeddleWhileAFileHangs(window, [&] {
         pointerDuringRun = window.mousePointer();
         converterPresent = !converterFolderEntries().isEmpty();
         window.PushButton2->click();
         window.Slider1->setValue(10);
         window.appendPath(sourceFolder + "/added.ani");
-        ::kill(pid, SIGKILL);
     });
-    meddler.start();
-    window.PushButton2->click();
-    qunsetenv("FAKE_NCONVERT_PIDFILE");
 
     const auto made = calls();
     ASSERT_EQ(made.size(), 3u);
@@ -217,27 +205,12 @@ TEST_F(ConversionRun, ConvertersLeftBehindAreNeverRunAndOursAreSweptAway)
 TEST_F(ConversionRun, TwoWindowsConvertingAtOnceKeepTheirOwnConverters)
 {
     Form1& first = makeRunForm();
-    const QString pidFile = temp.filePath("pid");
-    qputenv("FAKE_NCONVERT_PIDFILE", QFile::encodeName(pidFile));
     addSource("slow.ani", "hang");
     addSource("after.ani");
     auto firstWindow = std::move(form);
     Form1& second = makeRunForm();
     addSource("other.ani");
-
-    QTimer meddler;
-    meddler.setInterval(10);
-    QObject::connect(&meddler, &QTimer::timeout, [&] {
-        const int pid = QString::fromUtf8(readAll(pidFile)).trimmed().toInt();
-        if (pid <= 0)
-            return;
-        meddler.stop();
-        second.PushButton2->click();
-        ::kill(pid, SIGKILL);
-    });
-    meddler.start();
-    first.PushButton2->click();
-    qunsetenv("FAKE_NCONVERT_PIDFILE");
+    startAndMeddleWhileAFileHangs(first, [&] { second.PushButton2->click(); });
 
     const auto made = calls();
     ASSERT_EQ(made.size(), 3u);

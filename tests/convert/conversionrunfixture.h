@@ -7,8 +7,12 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTimer>
+#include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -79,6 +83,28 @@ protected:
         writeFile(path, directive + '\n');
         form->appendPath(path);
         return path;
+    }
+
+    // Presses "Start Converting"; once the converter hangs on a source that says "hang", runs
+    // meddle in the middle of the run and then ends that converter.
+    void startAndMeddleWhileAFileHangs(Form1& window, const std::function<void()>& meddle)
+    {
+        const QString pidFile = temp.filePath(QStringLiteral("pid"));
+        QFile::remove(pidFile);
+        qputenv("FAKE_NCONVERT_PIDFILE", QFile::encodeName(pidFile));
+        QTimer meddler;
+        meddler.setInterval(10);
+        QObject::connect(&meddler, &QTimer::timeout, [&] {
+            const int pid = QString::fromUtf8(readAll(pidFile)).trimmed().toInt();
+            if (pid <= 0)
+                return;
+            meddler.stop();
+            meddle();
+            ::kill(pid, SIGKILL);
+        });
+        meddler.start();
+        window.PushButton2->click();
+        qunsetenv("FAKE_NCONVERT_PIDFILE");
     }
 
     // What runs have left in the converter folder.
