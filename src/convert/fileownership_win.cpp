@@ -21,7 +21,7 @@ bool IsPrivateFolder(const QString& path)
 bool MakePrivateFolder(const QString& path)
 {
     if (!EntryExists(path))
-        QDir().mkdir(path);
+        QDir().mkpath(path);
     return IsPrivateFolder(path);
 }
 
@@ -31,7 +31,13 @@ bool IsOwnFile(const QString& path)
     return !path.isEmpty() && info.isFile() && !info.isSymLink();
 }
 
+QString UserFolderName()
+{
+    return QStringLiteral("Corvenda");
+}
+
 QString UserTempFolderName()
 {
-    return QDir::tempPath() + QStringLiteral("/Corvenda");
+    const QString temp = QDir::tempPath();
+    return temp.isEmpty() ? QString() : temp + QLatin1Char('/') + UserFolderName();
 }

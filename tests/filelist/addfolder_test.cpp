@@ -6,7 +6,9 @@
 #include "scripteddialogs.h"
 #include "wildcard.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -113,6 +115,21 @@ TEST(FolderFiles, SkipsTildeNamesAndCollapsesDoubledSeparators)
     EXPECT_EQ(paths, QStringList{tree.path("a.ani")});
     EXPECT_EQ(FolderFiles(tree.root() + sep, "*.*"),
               (QStringList{tree.path("a.ani"), tree.path("c.txt")}));
+}
+
+TEST(FolderFiles, NamesThatDoNotDecodeAreLeftOutAndTheRestListed)
+{
+    FolderTree tree;
+    tree.file("a.ani");
+    tree.file("z.ani");
+    const QByteArray raw = QFile::encodeName(tree.root()) + "/caf\xe9.ani";
+    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const QStringList listed = FolderFiles(tree.root(), "*");
+    EXPECT_EQ(listed, (QStringList{tree.path("a.ani"), tree.path("z.ani")}));
+    for (const QString& path : listed)
+        EXPECT_TRUE(IsExistingFile(path));
 }
 
 TEST(FolderReader, ListedAttributesAreThoseOfTheAttributeQuery)

@@ -25,7 +25,7 @@ TEST(InstalledProgram, FindsItsHandPointerAndSamplesInShare)
     context.dialogs = &dialogs;
     context.settings = &settings;
     context.programFolder = folder;
-    context.converterFolder = temp.path();
+    context.converterFolders = {temp.path()};
     context.drawPercent = [] { return 50; };
     context.endProgram = [] {};
     Form1 window(context);
