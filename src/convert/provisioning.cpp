@@ -5,8 +5,8 @@
 #include "events.h"
 #include "fileownership.h"
 #include "modprocess.h"
-#include "processstart.h"
 #include "paths.h"
+#include "processstart.h"
 
 #include <QDir>
 #include <QFile>
