@@ -166,8 +166,14 @@ TEST_F(Converter, ExistingOutputIsKeptUnlessOverwriteIsGiven)
 
 TEST_F(Converter, AwkwardPathsArePassedThroughUnchanged)
 {
+    // Quotes cannot be part of a Windows name; characters a command shell treats specially can.
+#ifdef _WIN32
+    const std::string quoteName = "shell & (odd) ^ %PATH%/it's !here!.ani";
+#else
+    const std::string quoteName = "quote\"s/it's \"here\".ani";
+#endif
     for (const std::string& name :
-         std::vector<std::string>{"with space/my cursor.ani", "quote\"s/it's \"here\".ani",
+         std::vector<std::string>{"with space/my cursor.ani", quoteName,
                                   "n\xC3\xBCmlaut/\xE6\x97\xA5\xE6\x9C\xAC.ani", "-dash/-a.ani"}) {
         const std::string src = folder.write(name, animation({tinyCursor(0x0000FF)}));
         const std::string out = src.substr(0, src.size() - 4) + " out.jpg";
@@ -180,6 +186,18 @@ TEST_F(Converter, AwkwardPathsArePassedThroughUnchanged)
     const std::string cwdOut = folder / "-out.jpg";
     EXPECT_EQ(convert({"-out", "jpeg", "-o", cwdOut, "--", src}).exitCode, 0);
     EXPECT_TRUE(isJpeg(TestFolder::read(cwdOut)));
+}
+
+TEST_F(Converter, PathsLongerThanTheOldWindowsLimitWork)
+{
+    std::string deep = folder / "";
+    while (deep.size() < 300)
+        deep += std::string(40, 'd') + "/";
+    ASSERT_TRUE(std::filesystem::create_directories(systemForm(deep)));
+    const std::string src = folder.write("a.cur", tinyCursor(0x0000FF));
+    const ChildResult r = windowCommand("80", deep + "a.jpg", src);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(isJpeg(TestFolder::read(utf8Of(systemForm(deep + "a.jpg")))));
 }
 
 TEST_F(Converter, OutputNameDefaultsToTheSourceName)
@@ -204,11 +222,16 @@ TEST_F(Converter, FailuresToReadOrWriteAreOneLine)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("cannot read the file"), std::string::npos) << r.err;
 
-    r = windowCommand("80", folder / "b.jpg", folder.path().string());
+    r = windowCommand("80", folder / "b.jpg", utf8Of(folder.path()));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("it is a folder"), std::string::npos) << r.err;
 
-    for (const std::string& empty : {folder.write("empty.ani", {}), std::string("/dev/null")}) {
+#ifdef _WIN32
+    const std::string nullDevice = "NUL";
+#else
+    const std::string nullDevice = "/dev/null";
+#endif
+    for (const std::string& empty : {folder.write("empty.ani", {}), nullDevice}) {
         r = windowCommand("80", folder / "b.jpg", empty);
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_EQ(lineCount(r.err), 1u) << r.err;
@@ -216,8 +239,10 @@ TEST_F(Converter, FailuresToReadOrWriteAreOneLine)
     }
     std::filesystem::remove(folder / "empty.ani");
 
+#ifndef _WIN32 // Windows names hold no line breaks
     const std::string odd = folder.write("line\nbreak.ani", Buf{1, 2, 3});
     r = windowCommand("80", folder / "c.jpg", odd);
     EXPECT_EQ(lineCount(r.err), 1u) << r.err;
     EXPECT_EQ(folder.files(), (std::vector<std::string>{"a.cur", "line\nbreak.ani"}));
+#endif
 }
