@@ -1,11 +1,12 @@
 #include "fileownership.h"
 
 #include <QDir>
-#include <aclapi.h>
 #include <memory>
-#include <sddl.h>
 #include <vector>
 #include <windows.h>
+// The security headers build on windows.h.
+#include <aclapi.h>
+#include <sddl.h>
 
 namespace {
 

@@ -1,7 +1,8 @@
 #include "cmdargs.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// The shell header builds on windows.h.
+#include <shellapi.h>
 
 namespace nconv {
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-const QString sep = QStringLiteral("/");
+const QString sep = QString(QDir::separator());
 
 TEST(WildcardPattern, MatchesLikeTheWindowsListingWithoutRegardToCase)
 {

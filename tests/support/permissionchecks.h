@@ -6,8 +6,9 @@
 
 #ifdef _WIN32
 #include <QDir>
-#include <aclapi.h>
 #include <windows.h>
+// The security header builds on windows.h.
+#include <aclapi.h>
 
 // Access lists apply to administrators too; nothing to drop.
 class PermissionChecks

@@ -17,8 +17,9 @@
 #include <thread>
 #include <vector>
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// The shell header builds on windows.h.
+#include <shellapi.h>
 #else
 #include <unistd.h>
 #endif
