@@ -72,7 +72,7 @@ int run(const QString& sources, const QString& output)
     context.dialogs = &dialogs;
     context.settings = &settings;
     context.programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-    context.converterFolder = DefaultConverterFolder();
+    context.converterFolders = ConverterFolderCandidates();
     context.drawPercent = [] { return 50; };
 
     Form1 window(context);

@@ -73,7 +73,7 @@ int run(const QString& tree, const QString& ext)
     context.dialogs = &dialogs;
     context.settings = &settings;
     context.programFolder = temp.path();
-    context.converterFolder = temp.path();
+    context.converterFolders = {temp.path()};
     context.drawPercent = [] { return 50; };
     Form1 form(context);
     form.Form_Load();

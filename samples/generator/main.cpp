@@ -165,6 +165,26 @@ IconImage HueWheel()
     return image;
 }
 
+// A 16x16 one-bit target: black ring, white inside, an inverting centre.
+IconImage MonoTarget16()
+{
+    Grid<Ink> ink(16, 16, Ink::Clear);
+    Paint(ink, Circle(8, 8, 7.5), Ink::Black);
+    Paint(ink, Circle(8, 8, 5.5), Ink::White);
+    Paint(ink, Circle(8, 8, 2.5), Ink::Invert);
+    IconImage image = MakeMono(ink);
+    image.hotX = image.hotY = 8;
+    return image;
+}
+
+// The file with its first directory entry claiming `height`, as some writers copy the bitmap's
+// doubled height (colour and mask rows) there.
+Output WithDirectoryHeight(Output out, uint8_t height)
+{
+    out.file.bytes.at(6 + 1) = height;
+    return out;
+}
+
 std::vector<Output> TestFiles()
 {
     IconImage mono = HourglassAnimation().frames[1][0];
@@ -178,6 +198,10 @@ std::vector<Output> TestFiles()
         FromIcon("sun32.cur", {sun}, true),
         FromIcon("sizes.ico", ArrowAnimation().frames[1], false),
         FromIcon("sun.ico", SunAnimation().frames[0], false),
+        WithDirectoryHeight(FromIcon("dirheight1.cur", {MonoTarget16()}, true), 32),
+        WithDirectoryHeight(
+            FromIcon("dirheight32.ico", {MakeAlpha32(DrawArrow(16, rgb(255, 236, 140)))}, false),
+            32),
     };
 }
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class Dialogs;
@@ -14,8 +15,8 @@ struct AppContext
     SettingsStore* settings = nullptr;
     // The folder that holds the program, without a trailing separator.
     QString programFolder;
-    // The per-user folder the converter is written to for a run.
-    QString converterFolder;
+    // The per-user folders the converter may be written to for a run, in the order they are tried.
+    QStringList converterFolders;
     // The converter build written there; empty means the one carried inside the program.
     std::function<QByteArray()> loadConverter;
     // Draws a whole number from 1 to 100 for the occasional home-page visit.

@@ -2,6 +2,7 @@
 
 #include "apperror.h"
 #include "applicationtitle.h"
+#include "bartext.h"
 #include "cursorfile.h"
 #include "dialogs.h"
 #include "paths.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -38,6 +40,19 @@ QFont arialBold(double points)
     font.setPointSizeF(points);
     font.setBold(true);
     return font;
+}
+
+// An exclusive group will not clear its checked button by itself, yet the stored options may
+// select neither.
+void SetOptionValue(QRadioButton& option, bool value)
+{
+    if (value || !option.isChecked()) {
+        option.setChecked(value);
+        return;
+    }
+    option.setAutoExclusive(false);
+    option.setChecked(false);
+    option.setAutoExclusive(true);
 }
 
 const QString kListToolTip = QStringLiteral(
@@ -86,14 +101,17 @@ void Form1::buildControls()
     ListView1->setToolTip(kListToolTip);
     ListView1->setFont(arialBold(9));
 
-    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1 = new TextProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setGeometry(twips(120, 7130, 7800, 405));
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(true);
     ProgressBar1->setAlignment(Qt::AlignCenter);
-    ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
+    SetBarText(*ProgressBar1, QStringLiteral("Progress Bar"));
+    // The bar is part of the window's background as far as the pointer goes.
+    ProgressBar1->setMouseTracking(true);
+    ProgressBar1->installEventFilter(this);
 
     const auto button = [this, &white](const char* name, const QString& caption, QWidget* parent,
                                        QRect geometry) {
@@ -159,6 +177,8 @@ void Form1::buildControls()
     Option2 = new QRadioButton(QStringLiteral("Save results in folder of original file"), Frame2);
     Option2->setObjectName(QStringLiteral("Option2"));
     Option2->setGeometry(twips(240, 1410, 3615, 255));
+    Option1->installEventFilter(this);
+    Option2->installEventFilter(this);
 
     // Frames and options let the white window show through.
     for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, Frame3, Option1, Option2})
@@ -225,10 +245,12 @@ void Form1::Form_Load()
     trap.at(136, [&] {
         Frame1->setTitle(QStringLiteral("Output JPG image quality: %1%").arg(Slider1->value()));
     });
-    trap.at(138,
-            [&] { Option1->setChecked(ToBoolean(settings.read(QStringLiteral("Option1"), "1"))); });
-    trap.at(140,
-            [&] { Option2->setChecked(ToBoolean(settings.read(QStringLiteral("Option2"), "0"))); });
+    trap.at(138, [&] {
+        SetOptionValue(*Option1, ToBoolean(settings.read(QStringLiteral("Option1"), "1")));
+    });
+    trap.at(140, [&] {
+        SetOptionValue(*Option2, ToBoolean(settings.read(QStringLiteral("Option2"), "0")));
+    });
     if (trap.test(142, [&] { return Option1->isChecked(); }))
         trap.at(144, [&] { Frame3->setEnabled(true); });
     else
@@ -305,15 +327,43 @@ void Form1::PushButton_MouseMove()
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
+    // Enter presses a focused button as Space does.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            if (!static_cast<QKeyEvent*>(event)->isAutoRepeat())
+                button->click();
+            return true;
+        }
+    }
+    // Tab enters the save options at the chosen one, as it does in every group of options; the
+    // arrow keys then move between them.
+    if (event->type() == QEvent::FocusIn && (watched == Option1 || watched == Option2)) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        QRadioButton* other = watched == Option1 ? Option2 : Option1;
+        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) &&
+            !static_cast<QRadioButton*>(watched)->isChecked() && other->isChecked()) {
+            other->setFocus(reason);
+            return true;
+        }
+    }
     const bool move = event->type() == QEvent::MouseMove || event->type() == QEvent::Enter ||
                       event->type() == QEvent::HoverMove;
     if (move) {
         if (qobject_cast<QPushButton*>(watched))
             PushButton_MouseMove();
-        else if (watched == Frame1 || watched == Frame2 || watched == Frame3)
+        else if (watched == Frame1 || watched == Frame2 || watched == Frame3 ||
+                 watched == ProgressBar1)
             Form_MouseMove();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event)
+{
+    Form_MouseMove();
+    QWidget::mouseMoveEvent(event);
 }
 
 void Form1::closeEvent(QCloseEvent* event)

@@ -40,14 +40,21 @@ void ConvertListedFiles(Form1& form, Trap& trap)
     trap.at(114, [&] {
         build = context.loadConverter ? context.loadConverter() : LoadConverterBuild();
     });
-    trap.at(116, [&] { ProvisionConverter(build, ConverterFilePath(context.converterFolder)); });
+    // Each run has a converter file of its own, so another window's run never loses its file.
+    ProvisionedConverter provisioned;
+    trap.at(116, [&] { provisioned = ProvisionConverter(build, context.converterFolders); });
     trap.at(118, [&] { form.setMousePointer(MousePointer::kDefault); });
     QString converter;
-    trap.at(120, [&] { converter = ConverterFilePath(context.converterFolder); });
+    trap.at(120, [&] {
+        if (provisioned.lease)
+            converter = provisioned.lease->path();
+    });
 
     int count = 0;
     trap.at(122, [&] { count = form.itemCount(); });
     ConversionReport report;
+    if (!provisioned.lease)
+        report.setConverterProblem(provisioned.passedOver);
     QString source;
     for (int i = 1; i <= count; ++i) {
         bool sourceRead = false;
@@ -76,19 +83,23 @@ void ConvertListedFiles(Form1& form, Trap& trap)
                 failure = QStringLiteral("it was no longer in the list");
             } else if (!output) {
                 failure = QStringLiteral("no destination chosen");
+            } else if (converter.isEmpty()) {
+                failure = QStringLiteral("the converter could not be started");
             } else if (const auto problem = ConverterFileProblem(converter)) {
                 failure = *problem;
             } else {
                 const RunOutcome outcome = RunAndWait(converter, arguments, kHiddenWindow, &bar,
                                                       BarText(bar), bar.value(), form.itemCount());
-                failure = outcome.succeeded() ? QString() : outcome.reason();
+                failure =
+                    outcome.succeeded() ? QString() : ReasonForWindow(outcome.reason(), *output);
             }
         });
         if (!failure.isEmpty())
-            report.addFailure(sourceRead ? source : QStringLiteral("item %1").arg(i), failure);
+            report.addFailure(sourceRead ? source : QStringLiteral("item %1").arg(i), failure,
+                              output.value_or(QString()));
     }
 
-    trap.at(148, [&] { DeleteFileForced(ConverterFilePath(context.converterFolder)); });
+    trap.at(148, [&] { provisioned.lease.reset(); });
     trap.at(150, [&] { form.setMousePointer(MousePointer::kDefault); });
     trap.at(152, [&] { bar.setValue(0); });
     trap.at(154, [&] { SetBarText(bar, QStringLiteral("Progress Bar")); });

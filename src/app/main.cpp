@@ -32,7 +32,7 @@ int main(int argc, char* argv[])
     context.dialogs = &dialogs;
     context.settings = &settings;
     context.programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-    context.converterFolder = DefaultConverterFolder();
+    context.converterFolders = ConverterFolderCandidates();
     context.drawPercent = drawPercent;
     // Closing the window ends everything at once, also in the middle of a long handler.
     context.endProgram = [] { std::_Exit(0); };

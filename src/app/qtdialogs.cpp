@@ -7,14 +7,18 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QUrl>
+#include <algorithm>
 
 MessageAnswer QtDialogs::messageBox(const QString& text, const QString& title,
                                     MessageButtons buttons, MessageIcon icon)
 {
     QMessageBox box(owner_);
     box.setWindowTitle(title);
+    // Paths and reasons may hold "<" or "&"; they are never markup.
+    box.setTextFormat(Qt::PlainText);
     // The reports use bare carriage returns as line breaks.
     box.setText(QString(text)
                     .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
@@ -32,12 +36,15 @@ MessageAnswer QtDialogs::messageBox(const QString& text, const QString& title,
 std::optional<QString> QtDialogs::inputBox(const QString& prompt, const QString& title,
                                            const QString& defaultText)
 {
-    bool ok = false;
-    const QString label = QString(prompt).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QString text = QInputDialog::getText(owner_, title, label, QLineEdit::Normal, defaultText, &ok);
-    if (!ok)
+    QInputDialog dialog(owner_);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(QString(prompt).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    dialog.setTextValue(defaultText);
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 QString OpenFilesResult(const QStringList& nativePaths, int maxChars)
@@ -46,13 +53,19 @@ QString OpenFilesResult(const QStringList& nativePaths, int maxChars)
     if (nativePaths.size() == 1) {
         result = nativePaths.front();
     } else if (nativePaths.size() > 1) {
-        QString folder = FolderOf(nativePaths.front());
-        // Only a root keeps its trailing separator.
-        if (folder.size() > 1 && !folder.endsWith(QStringLiteral(":\\")))
-            folder.chop(1);
-        result = folder;
+        // Names typed with a folder of their own ("sub/s.ani") or picked from several folders do
+        // not share one folder; they travel whole, behind an empty folder part.
+        const QString folder = FolderOf(nativePaths.front());
+        const bool oneFolder = std::all_of(nativePaths.cbegin(), nativePaths.cend(),
+                                           [&](const QString& p) { return FolderOf(p) == folder; });
+        if (oneFolder) {
+            result = folder;
+            // Only a root keeps its trailing separator.
+            if (result.size() > 1 && !result.endsWith(QStringLiteral(":\\")))
+                result.chop(1);
+        }
         for (const QString& path : nativePaths)
-            result += QChar(0) + FileNameOf(path);
+            result += QChar(0) + (oneFolder ? FileNameOf(path) : path);
     }
     if (result.size() > maxChars)
         throw AppError(ErrorNumber::kBufferTooSmall,

@@ -24,6 +24,7 @@ private:
 };
 
 // Turns the chosen paths into the dialog's result string: "" for none, the path itself for one,
-// else the common folder and the names separated by NUL. Throws AppError (buffer too small) when
+// else the common folder and the names separated by NUL (or "" and the whole paths when they share
+// no one folder). Throws AppError (buffer too small) when
 // the result would exceed maxChars.
 QString OpenFilesResult(const QStringList& nativePaths, int maxChars);

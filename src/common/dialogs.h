@@ -21,7 +21,8 @@ public:
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;
 
-    // "" on cancel; one full path; or the folder, then each chosen name, separated by NUL.
+    // "" on cancel; one full path; or the folder, then each chosen name, separated by NUL; or, when
+    // the paths share no one folder, an empty folder part and each whole path.
     // Throws AppError with ErrorNumber::kBufferTooSmall when the result exceeds maxChars.
     virtual QString openFiles(const QString& title, const QString& filter, int maxChars) = 0;
 

@@ -1,17 +1,24 @@
 #include "bartext.h"
 
-#include <QProgressBar>
+void TextProgressBar::setText(const QString& text)
+{
+    text_ = text;
+    // The format is no longer shown, but changing it repaints the bar and keeps format() telling.
+    setFormat(text);
+    update();
+}
 
 void SetBarText(QProgressBar& bar, const QString& text)
 {
-    QString format = text;
-    format.replace(QLatin1Char('%'), QStringLiteral("%%"));
-    bar.setFormat(format);
+    if (auto* literal = qobject_cast<TextProgressBar*>(&bar))
+        literal->setText(text);
+    else
+        bar.setFormat(text);
 }
 
 QString BarText(const QProgressBar& bar)
 {
-    QString text = bar.format();
-    text.replace(QStringLiteral("%%"), QStringLiteral("%"));
-    return text;
+    if (const auto* literal = qobject_cast<const TextProgressBar*>(&bar))
+        return literal->text();
+    return bar.format();
 }

@@ -1,10 +1,24 @@
 #pragma once
 
+#include <QProgressBar>
 #include <QString>
 
-class QProgressBar;
+// A progress bar that shows its text exactly as given. A plain bar takes its text from its
+// format, where "%p", "%v" and "%m" are placeholders that no escape keeps out of a file name.
+class TextProgressBar : public QProgressBar
+{
+    Q_OBJECT
 
-// The bar's text lives in its format, where '%' starts a placeholder; these keep a '%' in a
-// file name literal.
+public:
+    using QProgressBar::QProgressBar;
+
+    QString text() const override { return text_; }
+    void setText(const QString& text);
+
+private:
+    QString text_;
+};
+
+// The bar's text: shown as given on a TextProgressBar; a plain bar's format otherwise.
 void SetBarText(QProgressBar& bar, const QString& text);
 QString BarText(const QProgressBar& bar);

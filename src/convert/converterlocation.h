@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-// The per-user folder the converter file is written to for the length of a run: "TEMP" when it
-// is set on Windows; elsewhere $XDG_RUNTIME_DIR when it is private to us, else a folder of ours
-// in the system temporary folder that only we can write.
-QString DefaultConverterFolder();
+// The folders a run may put its converter in, in the order they are tried: "TEMP" (a folder of
+// ours inside it when others can write there), $XDG_RUNTIME_DIR, a folder of ours in the system
+// temporary folder, and one in the user's cache folder. The later ones serve where an earlier one
+// does not let programs start, as on systems that mount temporary folders noexec.
+QStringList ConverterFolderCandidates();
 
-// The converter file in a converter folder.
-QString ConverterFilePath(const QString& folder);
+// A converter file name for one run in a converter folder, unlike any other run's.
+QString NewConverterFilePath(const QString& folder);
+
+// Whether a name in a converter folder is one a run gives its converter file.
+bool IsConverterFileName(const QString& name);

@@ -11,11 +11,15 @@ bool EntryExists(const QString& path);
 // Whether the path is a real folder (not a link) of ours that no other user can write.
 bool IsPrivateFolder(const QString& path);
 
-// Creates the folder, readable only by us, when it is missing; true when it is then private.
+// Creates the folder (and any missing parent), readable only by us, when it is missing; true when
+// it is then private.
 bool MakePrivateFolder(const QString& path);
 
 // Whether the path is a regular file (not a link) of ours that no other user can write.
 bool IsOwnFile(const QString& path);
 
-// This user's folder name in the system temporary folder.
+// The name of a folder of this user's in a shared folder such as the system temporary folder.
+QString UserFolderName();
+
+// This user's folder in the system temporary folder.
 QString UserTempFolderName();

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,8 +34,10 @@ bool IsPrivateFolder(const QString& path)
 
 bool MakePrivateFolder(const QString& path)
 {
-    if (!EntryExists(path))
+    if (!EntryExists(path)) {
+        QDir().mkpath(QFileInfo(path).path());
         ::mkdir(QFile::encodeName(path).constData(), S_IRWXU);
+    }
     return IsPrivateFolder(path);
 }
 
@@ -44,7 +47,14 @@ bool IsOwnFile(const QString& path)
     return statEntry(path, info) && S_ISREG(info.st_mode) && ownedAndClosed(info);
 }
 
+QString UserFolderName()
+{
+    return QStringLiteral("corvenda-") + QString::number(::geteuid());
+}
+
 QString UserTempFolderName()
 {
-    return QDir::tempPath() + QStringLiteral("/corvenda-") + QString::number(::geteuid());
+    // An empty answer means the system temporary folder does not exist (TMPDIR names no folder).
+    const QString temp = QDir::tempPath();
+    return temp.isEmpty() ? QString() : temp + QLatin1Char('/') + UserFolderName();
 }

@@ -1,6 +1,7 @@
 #include "fileownership.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <memory>
 #include <vector>
 #include <windows.h>
@@ -160,8 +161,10 @@ bool IsPrivateFolder(const QString& path)
 
 bool MakePrivateFolder(const QString& path)
 {
-    if (!EntryExists(path))
+    if (!EntryExists(path)) {
+        QDir().mkpath(QFileInfo(path).path());
         createPrivateFolder(path);
+    }
     return IsPrivateFolder(path);
 }
 
@@ -173,7 +176,13 @@ bool IsOwnFile(const QString& path)
            ownedAndClosed(path);
 }
 
+QString UserFolderName()
+{
+    return QStringLiteral("Corvenda");
+}
+
 QString UserTempFolderName()
 {
-    return QDir::tempPath() + QStringLiteral("/Corvenda-") + qEnvironmentVariable("USERNAME");
+    const QString temp = QDir::tempPath();
+    return temp.isEmpty() ? QString() : temp + QLatin1Char('/') + UserFolderName();
 }

@@ -14,7 +14,6 @@ namespace {
 
 // Enough error output to find its last line; a chatty child cannot make us hold more.
 constexpr qsizetype kErrorTailBytes = 8192;
-constexpr qsizetype kErrorLineChars = 400;
 
 int startErrorNumber(const QString& program)
 {
@@ -32,7 +31,7 @@ QString lastLine(const QByteArray& output)
     for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
         const QString line = it->trimmed();
         if (!line.isEmpty())
-            return line.left(kErrorLineChars);
+            return line;
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #include "provisioning.h"
 
 #include "apperror.h"
+#include "converterlocation.h"
 #include "events.h"
 #include "fileownership.h"
 #include "paths.h"
@@ -8,7 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
+#include <QLockFile>
+#include <QProcess>
 
 // The resource lives in this static library; registering it by hand keeps the linker from
 // dropping it.
@@ -23,10 +25,47 @@ static void registerConverterResource()
 
 namespace {
 
+constexpr int kNameAttempts = 10;
+constexpr int kStartCheckMilliseconds = 10000;
+
 AppError cannotWrite(const QString& path, const QString& why)
 {
     return {ErrorNumber::kPermissionDenied,
             QStringLiteral("Cannot write the converter file %1: %2").arg(path, why)};
+}
+
+QString lockPathOf(const QString& converterPath)
+{
+    return converterPath + QStringLiteral(".lock");
+}
+
+// A lock held by a live process stays held however old it is; one whose process is gone is
+// taken over.
+std::unique_ptr<QLockFile> tryLock(const QString& converterPath)
+{
+    auto lock = std::make_unique<QLockFile>(lockPathOf(converterPath));
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return nullptr;
+    return lock;
+}
+
+// Why the converter cannot run from where it is (a folder mounted noexec, say), or nothing.
+// Run without arguments it only prints its usage.
+std::optional<QString> startProblem(const QString& path)
+{
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(path, {});
+    if (!process.waitForStarted(kStartCheckMilliseconds))
+        return process.errorString();
+    if (!process.waitForFinished(kStartCheckMilliseconds)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -48,50 +87,90 @@ void WriteBytesIfMissing(const QByteArray& data, const QString& path)
     LetEventsRun();
     if (PathExists(path))
         return;
-    const QString folder = QFileInfo(path).absolutePath();
     const QFileDevice::Permissions ownerOnly =
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
-    QFile temp;
-    for (int attempt = 0; !temp.isOpen(); ++attempt) {
-        temp.setFileName(folder +
-                         QStringLiteral("/.nconvert-%1")
-                             .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
-        if (!temp.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly) && attempt == 9)
-            throw cannotWrite(path, temp.errorString());
-    }
-    const bool written = temp.write(data) == data.size() && temp.flush();
-    temp.close();
-    // The rename never replaces a file, so whatever another copy of the program put there in
-    // the meantime stays.
-    if (!written || !temp.rename(path)) {
-        const QString why = temp.errorString();
-        temp.remove();
-        if (written && PathExists(path))
-            return;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly))
+        throw cannotWrite(path, file.errorString());
+    const bool written = file.write(data) == data.size() && file.flush();
+    const QString why = file.errorString();
+    file.close();
+    if (!written) {
+        file.remove();
         throw cannotWrite(path, why);
     }
 }
 
-void ProvisionConverter(const QByteArray& data, const QString& path)
+ConverterLease::ConverterLease(const QString& folder, const QByteArray& data)
 {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!MakePrivateFolder(folder)) {
-        throw AppError(ErrorNumber::kPermissionDenied,
-                       QStringLiteral("The converter folder %1 is missing or other users can "
-                                      "write to it. Set XDG_RUNTIME_DIR or TEMP to a folder of "
-                                      "your own.")
-                           .arg(QDir::toNativeSeparators(folder)));
+    for (int attempt = 0; !lock_ && attempt < kNameAttempts; ++attempt) {
+        path_ = NewConverterFilePath(folder);
+        lock_ = tryLock(path_);
+        if (lock_ && EntryExists(path_))
+            lock_.reset();
     }
-    if (EntryExists(path) && !IsOwnFile(path)) {
-        QFile::remove(path);
-        if (EntryExists(path))
-            throw cannotWrite(path, QStringLiteral("a file there belongs to someone else"));
+    if (!lock_)
+        throw cannotWrite(path_, QStringLiteral("no free name for it"));
+    try {
+        WriteBytesIfMissing(data, path_);
+    } catch (...) {
+        QFile::remove(path_);
+        throw;
     }
-    if (PathExists(path))
-        return;
+}
+
+ConverterLease::~ConverterLease()
+{
+    DeleteFileForced(path_);
+}
+
+void RemoveStaleConverters(const QString& folder)
+{
+    const QDir dir(folder);
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (!IsConverterFileName(name))
+            continue;
+        const QString path = dir.filePath(name);
+        if (!IsOwnFile(path))
+            continue;
+        if (const auto lock = tryLock(path))
+            QFile::remove(path);
+    }
+    // Locks whose converter file is already gone.
+    for (const QString& name : names) {
+        if (name.endsWith(QStringLiteral(".lock")) && IsConverterFileName(name.chopped(5)) &&
+            !EntryExists(dir.filePath(name.chopped(5))))
+            tryLock(dir.filePath(name.chopped(5)));
+    }
+}
+
+ProvisionedConverter ProvisionConverter(const QByteArray& data, const QStringList& folders)
+{
     if (data.isEmpty())
         throw AppError::fileNotFound(QStringLiteral("the converter carried inside the program"));
-    WriteBytesIfMissing(data, path);
+    ProvisionedConverter result;
+    for (const QString& folder : folders) {
+        const QString shown = QDir::toNativeSeparators(folder);
+        if (!MakePrivateFolder(folder)) {
+            result.passedOver.append(
+                QStringLiteral("%1: missing, or other users can write to it").arg(shown));
+            continue;
+        }
+        RemoveStaleConverters(folder);
+        try {
+            auto lease = std::make_unique<ConverterLease>(folder, data);
+            if (const auto problem = startProblem(lease->path())) {
+                result.passedOver.append(QStringLiteral("%1: %2").arg(shown, *problem));
+                continue;
+            }
+            result.lease = std::move(lease);
+            return result;
+        } catch (const AppError& error) {
+            result.passedOver.append(QStringLiteral("%1: %2").arg(shown, error.description()));
+        }
+    }
+    return result;
 }
 
 std::optional<QString> ConverterFileProblem(const QString& path)

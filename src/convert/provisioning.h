@@ -2,20 +2,54 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <memory>
 #include <optional>
+
+class QLockFile;
 
 // The converter build carried inside the program. Throws AppError when it is missing.
 QByteArray LoadConverterBuild();
 
-// Writes data to path unless something is already there. The bytes go to a temporary name
-// first and are renamed into place complete, executable by the owner only, so a half-written
-// converter is never run. Throws AppError when the file cannot be written.
+// Writes data to path, executable by the owner only, unless something is already there. Throws
+// AppError when the file cannot be written.
 void WriteBytesIfMissing(const QByteArray& data, const QString& path);
 
-// Puts the converter file in place for a run: its folder must be one no other user can write;
-// a file there that is not ours, or that others can change, is replaced; a missing one is
-// written from data. Throws AppError when the converter cannot be put in place.
-void ProvisionConverter(const QByteArray& data, const QString& path);
+// The converter file of one run: a name of its own in a converter folder, locked for as long as
+// the run lasts, so two windows never share (or delete) each other's converter and a later run
+// can tell a file that a killed run left behind from one in use.
+class ConverterLease
+{
+public:
+    // Takes a fresh name in the folder and writes data there. Throws AppError when it cannot.
+    ConverterLease(const QString& folder, const QByteArray& data);
+    // Deletes the file, then gives up the name.
+    ~ConverterLease();
+    ConverterLease(const ConverterLease&) = delete;
+    ConverterLease& operator=(const ConverterLease&) = delete;
+
+    const QString& path() const { return path_; }
+
+private:
+    QString path_;
+    std::unique_ptr<QLockFile> lock_;
+};
+
+// Deletes the converter files in a folder whose runs are over (a window closed or killed during
+// its run leaves its file behind). Files in use, and files that are not ours, stay.
+void RemoveStaleConverters(const QString& folder);
+
+// Where a run's converter was put, or why it could be put nowhere.
+struct ProvisionedConverter
+{
+    std::unique_ptr<ConverterLease> lease;
+    // One line per folder that was tried and passed over: the folder and the reason.
+    QStringList passedOver;
+};
+
+// Puts the converter for a run in the first of the folders that is private to us, takes a file
+// there and lets the converter start from it. Throws AppError when there is nothing to write.
+ProvisionedConverter ProvisionConverter(const QByteArray& data, const QStringList& folders);
 
 // Why the converter file must not be run, or nothing when it may (a missing file simply fails
 // to start).

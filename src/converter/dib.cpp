@@ -252,26 +252,36 @@ DibHeader readDibHeader(Bytes data)
     return h;
 }
 
-std::uint32_t iconImageHeight(const DibHeader& h, std::uint32_t dirHeight)
+std::uint32_t iconImageHeight(const DibHeader& h, Bytes data, std::uint32_t dirHeight,
+                              std::size_t declaredSize)
 {
     const std::uint32_t raw = h.rawHeight;
-    if (dirHeight != 0 && raw == 2 * dirHeight)
-        return dirHeight;
-    if (dirHeight != 0 && raw == dirHeight)
-        return raw; // a writer that did not double the height
-    // The directory disagrees with the bitmap: the bitmap wins.
-    if (raw == 2 * h.width)
-        return h.width;
-    if (raw == h.width || raw % 2 != 0)
+    if (raw % 2 != 0)
         return raw;
-    return raw / 2;
+    const bool halvedByDirectory = dirHeight != 0 && raw == 2 * dirHeight;
+    const bool wholeByDirectory = !halvedByDirectory && dirHeight != 0 && raw == dirHeight;
+    if (halvedByDirectory || (!wholeByDirectory && raw != h.width))
+        return raw / 2;
+
+    // Some writers store the picture's height alone. Believe it only when the bytes after the
+    // header hold all those colour rows and more than a halved reading (colour and mask) takes:
+    // a 16x16 image with a full mask is exactly as long as 32 one-bit rows.
+    const std::uint64_t start = h.headerSize + h.tableBytes;
+    const std::uint64_t halfImage =
+        (rowBytes(h.width, h.bitCount) + rowBytes(h.width, 1)) * (raw / 2);
+    std::uint64_t end = data.size();
+    if (declaredSize >= start + halfImage && declaredSize < end)
+        end = declaredSize; // the directory's size, when it is not plainly too small
+    const std::uint64_t held = end > start ? end - start : 0;
+    const bool holdsWhole = held >= rowBytes(h.width, h.bitCount) * raw && held > halfImage;
+    return holdsWhole || held < halfImage ? raw : raw / 2;
 }
 
 Image decodeIconDib(Bytes data, std::uint32_t dirHeight, std::size_t declaredSize)
 {
     const DibHeader h = readDibHeader(data);
     const Bytes palette = paletteOf(data, h);
-    const std::uint32_t height = iconImageHeight(h, dirHeight);
+    const std::uint32_t height = iconImageHeight(h, data, dirHeight, declaredSize);
     const std::uint64_t stride = rowBytes(h.width, h.bitCount);
     const std::uint64_t colourBytes = stride * height; // caps keep this far below 2^64
     const std::size_t start = h.headerSize + h.tableBytes;

@@ -22,8 +22,11 @@ struct DibHeader
 DibHeader readDibHeader(Bytes data);
 
 // The height of the picture in an icon's bitmap, whose height field normally counts the
-// colour rows and the mask rows together. dirHeight is the directory's height (0 if unknown).
-std::uint32_t iconImageHeight(const DibHeader& header, std::uint32_t dirHeight);
+// colour rows and the mask rows together. `data` is the bitmap, running to the end of the file;
+// dirHeight is the directory's height and declaredSize its size for the image (0 and SIZE_MAX
+// if unknown). A directory can lie, so what the data holds has the last word.
+std::uint32_t iconImageHeight(const DibHeader& header, Bytes data, std::uint32_t dirHeight,
+                              std::size_t declaredSize = SIZE_MAX);
 
 // A bitmap as stored in an icon or cursor: header, palette, colour rows, then the AND mask.
 // `data` runs to the end of the file; declaredSize is what the directory gives as its size.

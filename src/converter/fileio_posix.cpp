@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <functional>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,17 +42,60 @@ std::string reason(int error)
     throw OutputError("output file already exists: " + path + " (add -overwrite to replace it)");
 }
 
-// A new file beside the target, named ".NAME.nconvert-XXXXXX", created with O_EXCL so it
-// cannot be anyone else's; the usual permissions (0666 less the umask) apply.
-class TempFile
+// "dir/" of a path, or "" for a name in the current folder.
+std::string folderPart(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+void writeAll(int fd, std::span<const std::uint8_t> bytes, const std::string& path)
+{
+    const std::uint8_t* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = write(fd, p, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            fail(path, n < 0 ? errno : EIO);
+        p += n, left -= static_cast<std::size_t>(n);
+    }
+}
+
+class FileDescriptor
 {
 public:
-    explicit TempFile(const std::string& target)
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
     {
-        const std::size_t slash = target.find_last_of('/');
-        const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-        const std::string stem =
-            target.substr(0, nameStart) + "." + target.substr(nameStart) + ".nconvert-";
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    int closeNow()
+    {
+        const int rc = close(fd_);
+        fd_ = -1;
+        return rc;
+    }
+
+private:
+    int fd_;
+};
+
+// A short hidden name beside the target, ".nconvert-XXXXXX": it fits the folder's name limit
+// however long the target's own name is. Removed on failure and by the signal handler.
+class TempName
+{
+public:
+    // `create` makes the file under the name it is given, or returns false with errno set.
+    TempName(const std::string& target, const std::function<bool(const char*)>& create)
+    {
+        const std::string stem = folderPart(target) + ".nconvert-";
         if (stem.size() + 8 >= sizeof g_pendingTemp)
             throw OutputError("cannot write " + target + ": the path is too long");
         timespec now{};
@@ -64,44 +108,40 @@ public:
             path_ = stem + suffix;
             std::memcpy(g_pendingTemp, path_.c_str(), path_.size() + 1);
             g_havePending = 1;
-            fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd_ >= 0)
+            if (create(path_.c_str())) {
+                owned_ = true;
                 return;
+            }
             g_havePending = 0;
             if (errno != EEXIST)
                 fail(target, errno);
         }
         fail(target, EEXIST);
     }
-    ~TempFile()
+    ~TempName()
     {
-        if (fd_ >= 0)
-            close(fd_);
-        if (!released_)
+        if (owned_)
             unlink(path_.c_str());
         g_havePending = 0;
     }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
+    TempName(const TempName&) = delete;
+    TempName& operator=(const TempName&) = delete;
 
-    int fd() const { return fd_; }
     const char* path() const { return path_.c_str(); }
-    int closeFile()
+    // The name was moved away: nothing is left to remove.
+    void release()
     {
-        const int rc = close(fd_);
-        fd_ = -1;
-        return rc;
+        owned_ = false;
+        g_havePending = 0;
     }
-    void release() { released_ = true; }
 
 private:
-    int fd_ = -1;
-    bool released_ = false;
+    bool owned_ = false;
     std::string path_;
 };
 
 // Moves the finished file into place without ever replacing an existing one.
-void moveIntoPlace(TempFile& temp, const std::string& path)
+void moveIntoPlace(TempName& temp, const std::string& path)
 {
 #ifdef RENAME_NOREPLACE
     if (renameat2(AT_FDCWD, temp.path(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
@@ -129,6 +169,78 @@ void moveIntoPlace(TempFile& temp, const std::string& path)
         fail(path, errno);
     temp.release();
 }
+
+// Where unnamed files are refused: the bytes go to a temporary name first.
+void writeThroughTempName(const std::string& path, std::span<const std::uint8_t> bytes,
+                          bool overwrite)
+{
+    int fd = -1;
+    TempName temp(path, [&](const char* name) {
+        fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        return fd >= 0;
+    });
+    FileDescriptor file(fd);
+    writeAll(file.get(), bytes, path);
+    if (file.closeNow() != 0)
+        fail(path, errno);
+    if (!overwrite) {
+        moveIntoPlace(temp, path);
+        return;
+    }
+    if (rename(temp.path(), path.c_str()) != 0)
+        fail(path, errno);
+    temp.release();
+}
+
+#ifdef O_TMPFILE
+// Gives the open unnamed file a name; false with errno set when it cannot (EEXIST: taken).
+bool linkUnnamed(int fd, const char* name)
+{
+    if (linkat(fd, "", AT_FDCWD, name, AT_EMPTY_PATH) == 0)
+        return true;
+    if (errno == EEXIST)
+        return false;
+    // Without the capability AT_EMPTY_PATH asks for, the same file is reachable through /proc.
+    char self[40];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+    return linkat(AT_FDCWD, self, AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0;
+}
+
+// The bytes go into a file with no name, which gets the target's name only when complete: a
+// process killed at any moment leaves nothing. False when the file system cannot do this.
+bool writeUnnamed(const std::string& path, std::span<const std::uint8_t> bytes, bool overwrite)
+{
+    const std::string folder = folderPart(path);
+    FileDescriptor file(
+        open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    if (file.get() < 0) {
+        if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)
+            return false;
+        fail(path, errno);
+    }
+    writeAll(file.get(), bytes, path);
+    if (linkUnnamed(file.get(), path.c_str()))
+        return true;
+    if (errno == ENOENT)
+        return false; // no way to name it (no /proc); the other way reports any real fault
+    if (errno != EEXIST)
+        fail(path, errno);
+    if (!overwrite)
+        exists(path);
+    // A rename is the only way to replace a name in one step, so the finished file takes a
+    // short name first; only a kill in the moment between the two calls leaves that behind.
+    TempName temp(path, [&](const char* name) { return linkUnnamed(file.get(), name); });
+    if (rename(temp.path(), path.c_str()) != 0)
+        fail(path, errno);
+    temp.release();
+    return true;
+}
+#else
+bool writeUnnamed(const std::string&, std::span<const std::uint8_t>, bool)
+{
+    return false;
+}
+#endif
 
 } // namespace
 
@@ -246,33 +358,18 @@ bool outputExists(const std::string& path)
 
 void installInterruptCleanup()
 {
-    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM,
+                    SIGPROF, SIGXCPU})
         std::signal(sig, onSignal);
+    // Past a file size limit a write then fails with "File too large", which is reported.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                          bool overwrite)
 {
-    TempFile temp(path);
-    const std::uint8_t* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = write(temp.fd(), p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            fail(path, n < 0 ? errno : EIO);
-        p += n, left -= static_cast<std::size_t>(n);
-    }
-    if (temp.closeFile() != 0)
-        fail(path, errno);
-    if (!overwrite) {
-        moveIntoPlace(temp, path);
-        return;
-    }
-    if (rename(temp.path(), path.c_str()) != 0)
-        fail(path, errno);
-    temp.release();
+    if (!writeUnnamed(path, bytes, overwrite))
+        writeThroughTempName(path, bytes, overwrite);
 }
 
 } // namespace nconv

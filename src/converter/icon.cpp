@@ -36,7 +36,8 @@ void probe(Entry& e)
         return;
     }
     const DibHeader h = readDibHeader(e.data);
-    e.area = static_cast<std::uint64_t>(h.width) * iconImageHeight(h, e.dirHeight);
+    e.area = static_cast<std::uint64_t>(h.width) *
+             iconImageHeight(h, e.data, e.dirHeight, e.declaredSize);
     e.bits = h.bitCount;
 }
 

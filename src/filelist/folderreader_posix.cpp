@@ -113,6 +113,11 @@ bool FolderReader::knownNotFolder() const
 
 std::optional<EntryFacts> FolderReader::facts() const
 {
+    // A name that is not valid in the file-name encoding comes back altered from decoding; what
+    // would be listed is then the altered path, so that is what must exist.
+    const QString decoded = name();
+    if (QFile::encodeName(decoded) != QByteArrayView(impl_->entry->d_name))
+        return FactsOf(impl_->folder + QLatin1Char('/') + decoded);
     const int dir = ::dirfd(impl_->dir);
     const char* name = impl_->entry->d_name;
 #ifdef _DIRENT_HAVE_D_TYPE

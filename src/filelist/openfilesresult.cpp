@@ -7,6 +7,8 @@ QStringList PathsFromOpenFilesResult(const QString& result, const PathStyle& sty
     const QStringList parts = result.split(QChar(0));
     if (parts.size() == 1)
         return parts;
+    if (parts[0].isEmpty())
+        return parts.mid(1);
     QStringList paths;
     paths.reserve(parts.size() - 1);
     for (qsizetype i = 1; i < parts.size(); ++i)

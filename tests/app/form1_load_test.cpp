@@ -62,6 +62,21 @@ TEST_F(Form1Load, StoredChoicesAreRestored)
     EXPECT_EQ(w.Text1->text(), QString::fromUtf8("/tmp/Вывод 出力/"));
 }
 
+TEST_F(Form1Load, StoredNeitherOptionSelectsNeitherAndDisablesTheFolder)
+{
+    settings->write("Option1", "False");
+    settings->write("Option2", "False");
+    Form1& w = makeForm();
+    EXPECT_FALSE(w.Option1->isChecked());
+    EXPECT_FALSE(w.Option2->isChecked());
+    EXPECT_FALSE(w.Frame3->isEnabled());
+    // The buttons still exclude each other once the user picks one.
+    w.Option2->click();
+    w.Option1->click();
+    EXPECT_TRUE(w.Option1->isChecked());
+    EXPECT_FALSE(w.Option2->isChecked());
+}
+
 TEST_F(Form1Load, NumericBooleanTextIsAccepted)
 {
     settings->write("Option1", "0");

@@ -3,7 +3,11 @@
 #include "openfilesresult.h"
 #include "qtdialogs.h"
 
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest/QTest>
 
 namespace {
@@ -40,6 +44,22 @@ TEST(OpenFilesResult, WindowsResultsBecomePaths)
               win({R"(\\srv\share\cur\a.ani)", R"(\\srv\share\cur\b.ani)"}));
 }
 
+TEST(QtDialogs, BoxesShowTheirTextAsPlainText)
+{
+    QtDialogs dialogs;
+    const QString text = "Cannot read /tmp/<b>bold</b> & co/HAND-M.CUR\r\nat line 104";
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        shown = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text();
+        box->accept();
+    });
+    dialogs.messageBox(text, "Application Error", MessageButtons::Ok, MessageIcon::Warning);
+    EXPECT_EQ(shown, "Cannot read /tmp/<b>bold</b> & co/HAND-M.CUR\nat line 104");
+}
+
 TEST(OpenFilesResult, RealDialogAnswerIsComposedAndLimited)
 {
     EXPECT_EQ(OpenFilesResult({}, 30000), "");
@@ -48,6 +68,10 @@ TEST(OpenFilesResult, RealDialogAnswerIsComposedAndLimited)
               QString("/home/u") + nul + "a.ani" + nul + "b.ani");
     EXPECT_EQ(OpenFilesResult({"/a.ani", "/b.ani"}, 30000),
               QString("/") + nul + "a.ani" + nul + "b.ani");
+    // Typed names with folders of their own, or paths in different folders, reach the list whole.
+    for (const QStringList& chosen :
+         {QStringList{"/g/a.ani", "/g/sub/s.ani"}, QStringList{"/x/a.ani", "/y/b.ani", "/x/a.ani"}})
+        EXPECT_EQ(PathsFromOpenFilesResult(OpenFilesResult(chosen, 30000)), chosen);
     QStringList many;
     for (int i = 0; i < 3000; ++i)
         many << QString("/home/u/cursor-%1.ani").arg(i, 5, 10, QChar('0'));

@@ -103,6 +103,24 @@ TEST(ConversionReport, FailuresAreCountedAndListedWithReasons)
                               "/a.ani: the converter ended with code 3");
 }
 
+TEST(ConversionReport, LongPathsAreShortenedInTheMiddleAndTheReasonKeptWhole)
+{
+    const QString folder = "/home/u/" + QString(300, 'd') + "/";
+    const QString source = folder + "cursor.ani";
+    const QString output = folder + QString(250, 'o') + ".jpg";
+    ConversionReport report;
+    report.addFailure(source,
+                      "nconvert: " + source + ": cannot write " + output + ": File name too long",
+                      output);
+    const QStringList lines = report.summary(1).split('\n');
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[3].endsWith(": File name too long"));
+    EXPECT_TRUE(lines[3].contains("/cursor.ani: cannot write /home/u/"));
+    EXPECT_EQ(lines[3].count(QChar(0x2026)), 2);
+    EXPECT_LE(lines[3].size(), 2 * ConversionReport::kShownPathChars + 60);
+    EXPECT_EQ(ElideMiddle(QString::fromUtf8("ab😀😀cd"), 5).size(), 5);
+}
+
 TEST(ConversionReport, ListsTwentyThenCountsTheRest)
 {
     ConversionReport report;

@@ -2,16 +2,12 @@
 #include "bartext.h"
 #include "conversioncommand.h"
 #include "conversionrunfixture.h"
-#include "processkill.h"
+#include "noexecmount.h"
+#include "permissionchecks.h"
 
 #include <QPushButton>
 #include <QTimer>
-#ifdef _WIN32
-#include "permissionchecks.h"
-#else
 #include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 using ConversionRun = ConversionRunFixture;
 
@@ -31,7 +27,8 @@ TEST_F(ConversionRun, ConvertsEveryFileInOrderAndSaysDone)
     for (int i = 0; i < 3; ++i) {
         const QString output = outputFolder + "/" + OutputFileName(sources[i]);
         // The converter ran from the converter file, which existed while the run went on.
-        EXPECT_EQ(made[i].program, converterPath());
+        EXPECT_TRUE(made[i].program.startsWith(converterFolder + "/nconvert-"));
+        EXPECT_EQ(made[i].program, made[0].program);
         EXPECT_EQ(made[i].tag, "provided");
         EXPECT_EQ(made[i].arguments, ConverterArguments(42, output, sources[i]));
         EXPECT_EQ(readAll(output), "provided image of " + sources[i].toUtf8() + "\n");
@@ -42,10 +39,25 @@ TEST_F(ConversionRun, ConvertsEveryFileInOrderAndSaysDone)
     EXPECT_EQ(dialogs.messages[0].title, window.applicationTitle());
     EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::Ok);
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::None);
-    EXPECT_FALSE(QFile::exists(converterPath()));
+    EXPECT_TRUE(converterFolderEntries().isEmpty());
     EXPECT_EQ(BarText(*window.ProgressBar1), "Progress Bar");
     EXPECT_EQ(window.mousePointer(), MousePointer::kDefault);
     EXPECT_FALSE(window.Converting);
+}
+
+TEST_F(ConversionRun, TheBarShowsFileNamesExactly)
+{
+    Form1& window = makeRunForm();
+    QStringList shown;
+    QObject::connect(window.ProgressBar1, &QProgressBar::valueChanged,
+                     [&] { shown.append(window.ProgressBar1->text()); });
+    for (const char* name : {"100%.ani", "x%p.ani", "y%v%m.ani"})
+        addSource(name);
+    window.PushButton2->click();
+    // The text of each file is set right after its value, so each entry shows the file before.
+    EXPECT_EQ(shown, (QStringList{"Progress Bar", "Processing: 100%.ani", "Processing: x%p.ani",
+                                  "Processing: y%v%m.ani"}));
+    EXPECT_EQ(window.ProgressBar1->text(), "Progress Bar");
 }
 
 TEST_F(ConversionRun, AwkwardNamesConvertBesideTheirSources)
@@ -54,7 +66,7 @@ TEST_F(ConversionRun, AwkwardNamesConvertBesideTheirSources)
     window.Option2->setChecked(true);
     window.Text1->setText(temp.filePath("no such folder"));
 #ifdef _WIN32
-    // Windows names hold no quotes, but a trailing backslash would still escape one.
+    // Windows names hold no quotes, but shell characters and spaces still need quoting.
     const QString quoting = QStringLiteral("a' -o 'b & c^.ani");
 #else
     const QString quoting = QStringLiteral("a\" -o \"b.ani");
@@ -95,7 +107,7 @@ TEST_F(ConversionRun, FailedFilesAreListedWithTheirReasons)
                                             ": the converter ended with code 7\n" + crashing +
                                             ": the converter stopped unexpectedly\n" + vanished +
                                             ": cannot open the file");
-    EXPECT_FALSE(QFile::exists(converterPath()));
+    EXPECT_TRUE(converterFolderEntries().isEmpty());
 }
 
 TEST_F(ConversionRun, EmptyListIsCheckedBeforeTheFolder)
@@ -112,7 +124,7 @@ TEST_F(ConversionRun, EmptyListIsCheckedBeforeTheFolder)
         (QStringList{"No files added.", "Folder does not exist. Please select another folder."}));
     // Neither early exit touches the converter, the bar or the pointer.
     EXPECT_TRUE(calls().empty());
-    EXPECT_FALSE(QFile::exists(converterPath()));
+    EXPECT_TRUE(converterFolderEntries().isEmpty());
     EXPECT_EQ(BarText(*window.ProgressBar1), "Progress Bar");
     EXPECT_EQ(window.mousePointer(), MousePointer::kDefault);
     EXPECT_FALSE(window.Converting);
@@ -128,8 +140,6 @@ TEST_F(ConversionRun, EmptyListIsCheckedBeforeTheFolder)
 TEST_F(ConversionRun, DuringARunOnlyTheFileCountIsFixed)
 {
     Form1& window = makeRunForm();
-    const QString pidFile = temp.filePath("pid");
-    qputenv("FAKE_NCONVERT_PIDFILE", QFile::encodeName(pidFile));
     window.Slider1->setValue(85);
     const QString first = addSource("first.ani", "hang");
     const QString second = addSource("second.ani");
@@ -140,23 +150,13 @@ TEST_F(ConversionRun, DuringARunOnlyTheFileCountIsFixed)
 
     int pointerDuringRun = -1;
     bool converterPresent = false;
-    QTimer meddler;
-    meddler.setInterval(10);
-    QObject::connect(&meddler, &QTimer::timeout, [&] {
-        const int pid = QString::fromUtf8(readAll(pidFile)).trimmed().toInt();
-        if (pid <= 0)
-            return;
-        meddler.stop();
+    startAndMeddleWhileAFileHangs(window, [&] {
         pointerDuringRun = window.mousePointer();
-        converterPresent = QFile::exists(converterPath());
+        converterPresent = !converterFolderEntries().isEmpty();
         window.PushButton2->click();
         window.Slider1->setValue(10);
         window.appendPath(sourceFolder + "/added.ani");
-        KillProcess(pid);
     });
-    meddler.start();
-    window.PushButton2->click();
-    qunsetenv("FAKE_NCONVERT_PIDFILE");
 
     const auto made = calls();
     ASSERT_EQ(made.size(), 3u);
@@ -188,43 +188,84 @@ TEST_F(ConversionRun, NeitherSaveOptionSetFailsEachFileWithoutRunning)
                                           source + ": no destination chosen"});
 }
 
-TEST_F(ConversionRun, OurConverterLeftByAnEarlierRunIsUsedThenRemoved)
+TEST_F(ConversionRun, ConvertersLeftBehindAreNeverRunAndOursAreSweptAway)
 {
     Form1& window = makeRunForm();
-    writeFile(converterPath(), readAll(QStringLiteral(FAKE_NCONVERT_OTHER)));
-    QFile::setPermissions(converterPath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     addSource("a.ani");
+#ifdef _WIN32
+    const QString exe = QStringLiteral(".exe");
+#else
+    const QString exe;
+#endif
+    const QString ours = converterFolder + "/nconvert-00c0ffee" + exe;
+    const QString foreign = converterFolder + "/nconvert-0f0e0d0c" + exe;
+    writeFile(ours, readAll(QStringLiteral(FAKE_NCONVERT_OTHER)));
+    writeFile(foreign, readAll(QStringLiteral(FAKE_NCONVERT_OTHER)));
+#ifdef _WIN32
+    ASSERT_TRUE(OpenToEveryone(foreign));
+#else
+    ::chmod(QFile::encodeName(ours).constData(), 0700);
+    ::chmod(QFile::encodeName(foreign).constData(), 0775);
+#endif
     window.PushButton2->click();
     ASSERT_EQ(calls().size(), 1u);
-    EXPECT_EQ(calls()[0].tag, "existing");
-    EXPECT_FALSE(QFile::exists(converterPath()));
+    EXPECT_EQ(calls()[0].tag, "provided");
     EXPECT_EQ(messageTexts(), QStringList{"Done."});
+    EXPECT_EQ(converterFolderEntries(), QStringList{"nconvert-0f0e0d0c" + exe});
 }
 
-TEST_F(ConversionRun, AConverterOthersCouldChangeIsReplacedNotRun)
+// Two windows convert at the same time: the one that ends first removes only its own converter,
+// and the other's later files still convert.
+TEST_F(ConversionRun, TwoWindowsConvertingAtOnceKeepTheirOwnConverters)
 {
-    Form1& window = makeRunForm();
+    Form1& first = makeRunForm();
+    addSource("slow.ani", "hang");
+    addSource("after.ani");
+    auto firstWindow = std::move(form);
+    Form1& second = makeRunForm();
+    addSource("other.ani");
+    startAndMeddleWhileAFileHangs(first, [&] { second.PushButton2->click(); });
+
+    const auto made = calls();
+    ASSERT_EQ(made.size(), 3u);
+    EXPECT_NE(made[0].program, made[1].program);
+    EXPECT_EQ(made[2].program, made[0].program);
+    EXPECT_TRUE(QFile::exists(outputFolder + "/other.jpg"));
+    EXPECT_TRUE(QFile::exists(outputFolder + "/after.jpg"));
+    EXPECT_TRUE(converterFolderEntries().isEmpty());
+    firstWindow.reset();
+}
+
+TEST_F(ConversionRun, ANoexecConverterFolderFallsBackToTheNextOne)
+{
+    NoExecMount noexec(temp.filePath("noexec"));
+    if (!noexec.mounted())
+        GTEST_SKIP() << "mounting a noexec folder needs root on Linux";
+    AppContext context = makeRunForm().context();
+    context.converterFolders = {noexec.path(), converterFolder};
+    form = std::make_unique<Form1>(context);
+    form->Form_Load();
+    form->Text1->setText(outputFolder);
     addSource("a.ani");
-    for (const bool otherOwner : {false, true}) {
-        writeFile(converterPath(), readAll(QStringLiteral(FAKE_NCONVERT_OTHER)));
-#ifdef _WIN32
-        // Handing a file to another user needs a privilege tests do not have.
-        if (otherOwner)
-            continue;
-        ASSERT_TRUE(OpenToEveryone(converterPath()));
-#else
-        if (otherOwner && ::geteuid() != 0)
-            continue;
-        ::chmod(QFile::encodeName(converterPath()).constData(), otherOwner ? 0700 : 0775);
-        if (otherOwner) {
-            ASSERT_EQ(::chown(QFile::encodeName(converterPath()).constData(), 65534, 65534), 0);
-        }
-#endif
-        window.PushButton2->click();
-        ASSERT_FALSE(calls().empty());
-        EXPECT_EQ(calls().back().tag, "provided");
-        EXPECT_EQ(messageTexts().last(), "Done.");
-    }
+    form->PushButton2->click();
+    EXPECT_EQ(messageTexts(), QStringList{"Done."});
+    EXPECT_TRUE(QFile::exists(outputFolder + "/a.jpg"));
+
+    // With no folder left to try, the box says why instead of failing each file silently.
+    context.converterFolders = {noexec.path()};
+    form = std::make_unique<Form1>(context);
+    form->Form_Load();
+    form->Text1->setText(outputFolder);
+    const QString b = addSource("b.ani");
+    form->PushButton2->click();
+    const QString text = messageTexts().last();
+    EXPECT_TRUE(text.startsWith("Done.\n\nThe converter could not be started from any of its "
+                                "folders:\n" +
+                                noexec.path() + ": "))
+        << text.toStdString();
+    EXPECT_TRUE(text.endsWith("Permission denied\n\n1 of 1 file could not be converted:\n" + b +
+                              ": the converter could not be started"))
+        << text.toStdString();
 }
 
 TEST_F(ConversionRun, MissingConverterIsReportedAndEveryFileFails)

@@ -2,13 +2,18 @@
 
 #include "converterlocation.h"
 #include "formfixture.h"
+#include "processkill.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTimer>
+#include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -60,7 +65,7 @@ protected:
         context.dialogs = &dialogs;
         context.settings = settings.get();
         context.programFolder = QDir::toNativeSeparators(programFolder);
-        context.converterFolder = QDir::toNativeSeparators(converterFolder);
+        context.converterFolders = {QDir::toNativeSeparators(converterFolder)};
         context.drawPercent = [] { return 50; };
         context.endProgram = [] {};
         if (!converterBuild.isEmpty())
@@ -81,9 +86,33 @@ protected:
         return path;
     }
 
-    QString converterPath() const
+    // Presses "Start Converting"; once the converter hangs on a source that says "hang", runs
+    // meddle in the middle of the run and then ends that converter.
+    void startAndMeddleWhileAFileHangs(Form1& window, const std::function<void()>& meddle)
     {
-        return ConverterFilePath(QDir::toNativeSeparators(converterFolder));
+        const QString pidFile = temp.filePath(QStringLiteral("pid"));
+        QFile::remove(pidFile);
+        qputenv("FAKE_NCONVERT_PIDFILE", QFile::encodeName(pidFile));
+        QTimer meddler;
+        meddler.setInterval(10);
+        QObject::connect(&meddler, &QTimer::timeout, [&] {
+            const int pid = QString::fromUtf8(readAll(pidFile)).trimmed().toInt();
+            if (pid <= 0)
+                return;
+            meddler.stop();
+            meddle();
+            KillProcess(pid);
+        });
+        meddler.start();
+        window.PushButton2->click();
+        qunsetenv("FAKE_NCONVERT_PIDFILE");
+    }
+
+    // What runs have left in the converter folder.
+    QStringList converterFolderEntries() const
+    {
+        return QDir(converterFolder)
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
 
     std::vector<Call> calls() const

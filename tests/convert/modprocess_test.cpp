@@ -116,6 +116,11 @@ TEST(RunAndWait, ArgumentsReachTheProgramUnparsed)
         RunAndWait(kFake, {"--stderr", weird, "--exit", "5"}, 0, nullptr, {}, 0, 1);
     EXPECT_EQ(outcome.code, 5);
     EXPECT_EQ(outcome.errorLine, weird);
+    // A long line keeps its end, where the reason is.
+    const QString longLine = "nconvert: " + QString(600, 'x') + ": File name too long";
+    EXPECT_EQ(
+        RunAndWait(kFake, {"--stderr", longLine, "--exit", "1"}, 0, nullptr, {}, 0, 1).errorLine,
+        longLine);
 }
 
 // A process that never ends keeps the wait going with the window's events running; here an

@@ -1,12 +1,17 @@
 #include "apperror.h"
 #include "converterlocation.h"
+#include "fileownership.h"
+#include "noexecmount.h"
+#include "paths.h"
 #include "provisioning.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -87,107 +92,124 @@ TEST(WriteBytesIfMissing, UnwritableFolderIsReported)
     EXPECT_THROW(WriteBytesIfMissing("x", dir.filePath("missing/nconvert")), AppError);
 }
 
-TEST(ProvisionConverter, KeepsOurOwnFileAndWritesAMissingOne)
+// Files a run leaves in its converter folder.
+QStringList entriesOf(const QString& folder)
 {
-    QTemporaryDir dir;
-    const QString path = ConverterFilePath(dir.path());
-    EXPECT_EQ(path, dir.path() + "/nconvert");
-    ProvisionConverter("new", path);
-    EXPECT_EQ(readAll(path), "new");
-
-    writeFile(path, "left by an earlier run", 0700);
-    ProvisionConverter("new", path);
-    EXPECT_EQ(readAll(path), "left by an earlier run");
-    EXPECT_FALSE(ConverterFileProblem(path));
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
 }
 
-TEST(ProvisionConverter, ReplacesAFileOthersCanChange)
+TEST(ConverterLease, EachRunHasItsOwnFileAndStaleOnesAreSweptAway)
 {
     QTemporaryDir dir;
-    const QString path = ConverterFilePath(dir.path());
-    for (const mode_t mode : {0775u, 0757u}) {
-        writeFile(path, "planted", mode);
-        EXPECT_TRUE(ConverterFileProblem(path));
-        ProvisionConverter("ours", path);
-        EXPECT_EQ(readAll(path), "ours");
-        EXPECT_EQ(modeOf(path), 0700u);
-        EXPECT_FALSE(ConverterFileProblem(path));
-        QFile::remove(path);
+    auto first = std::make_unique<ConverterLease>(dir.path(), "first");
+    ConverterLease second(dir.path(), "second");
+    EXPECT_NE(first->path(), second.path());
+    EXPECT_EQ(readAll(first->path()), "first");
+    EXPECT_EQ(modeOf(second.path()), 0700u);
+
+    // Left by runs that were killed: one whose lock names a process that has ended, one with no
+    // lock at all; and a file someone else could have changed, which is never ours to delete.
+    const pid_t ended = ::fork();
+    if (ended == 0)
+        ::_exit(0);
+    ASSERT_GT(ended, 0);
+    ::waitpid(ended, nullptr, 0);
+    const QString killed = dir.filePath("nconvert-0badf00d");
+    writeFile(killed, "stale", 0700);
+    writeFile(killed + ".lock", QByteArray::number(ended) + "\nnconvert\n\n", 0600);
+    writeFile(dir.filePath("nconvert-00c0ffee"), "stale", 0700);
+    writeFile(dir.filePath("nconvert-0f0e0d0c"), "foreign", 0775);
+    writeFile(dir.filePath("unrelated"), "kept", 0600);
+
+    RemoveStaleConverters(dir.path());
+    QStringList expected = {FileNameOf(first->path()), FileNameOf(first->path()) + ".lock",
+                            FileNameOf(second.path()), FileNameOf(second.path()) + ".lock",
+                            "nconvert-0f0e0d0c",       "unrelated"};
+    expected.sort();
+    EXPECT_EQ(entriesOf(dir.path()), expected);
+
+    // A run that ends takes only its own file with it.
+    const QString firstPath = first->path();
+    first.reset();
+    EXPECT_FALSE(QFile::exists(firstPath));
+    EXPECT_FALSE(QFile::exists(firstPath + ".lock"));
+    EXPECT_EQ(readAll(second.path()), "second");
+}
+
+TEST(ProvisionConverter, PassesOverFoldersItCannotUseAndSaysWhy)
+{
+    QTemporaryDir dir;
+    const QByteArray converter = readAll(QStringLiteral(REAL_NCONVERT));
+    const QString shared = dir.filePath("shared");
+    ASSERT_TRUE(QDir().mkdir(shared));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 0777), 0);
+    NoExecMount noexec(dir.filePath("noexec"));
+    const QString good = dir.filePath("good");
+
+    QStringList folders = {shared};
+    if (noexec.mounted())
+        folders.append(noexec.path());
+    else
+        std::printf("noexec folder not tried: mounting needs root\n");
+    folders.append(good);
+    ProvisionedConverter provisioned = ProvisionConverter(converter, folders);
+    ASSERT_TRUE(provisioned.lease);
+    EXPECT_TRUE(provisioned.lease->path().startsWith(good + "/nconvert-"));
+    EXPECT_EQ(provisioned.passedOver.size(), folders.size() - 1);
+    EXPECT_TRUE(provisioned.passedOver[0].startsWith(shared + ": "));
+    if (noexec.mounted()) {
+        EXPECT_TRUE(provisioned.passedOver[1].startsWith(noexec.path() + ": "));
+        EXPECT_TRUE(provisioned.passedOver[1].contains("ermission denied"));
+        // What could not run there is not left there.
+        EXPECT_TRUE(entriesOf(noexec.path()).isEmpty());
     }
+
+    provisioned = ProvisionConverter(converter, {shared});
+    EXPECT_FALSE(provisioned.lease);
+    EXPECT_EQ(provisioned.passedOver.size(), 1);
+    EXPECT_THROW(ProvisionConverter(QByteArray(), {good}), AppError);
 }
 
-TEST(ProvisionConverter, ReplacesALinkInsteadOfFollowingIt)
+TEST(ConverterFileProblem, OnlyOurOwnPlainFilesMayRun)
 {
     QTemporaryDir dir;
-    const QString target = dir.filePath("elsewhere");
-    writeFile(target, "someone's program", 0700);
-    const QString path = ConverterFilePath(dir.path());
-    ASSERT_TRUE(QFile::link(target, path));
-    EXPECT_TRUE(ConverterFileProblem(path));
-    ProvisionConverter("ours", path);
-    EXPECT_EQ(readAll(path), "ours");
-    EXPECT_EQ(readAll(target), "someone's program");
-}
-
-TEST(ProvisionConverter, ReplacesAFileOfAnotherUser)
-{
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to give a file to another user";
-    QTemporaryDir dir;
-    const QString path = ConverterFilePath(dir.path());
-    writeFile(path, "planted", 0700);
-    ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
-    EXPECT_TRUE(ConverterFileProblem(path));
-    ProvisionConverter("ours", path);
-    EXPECT_EQ(readAll(path), "ours");
+    const QString path = dir.filePath("nconvert-01234567");
     EXPECT_FALSE(ConverterFileProblem(path));
+    writeFile(path, "ours", 0700);
+    EXPECT_FALSE(ConverterFileProblem(path));
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0770), 0);
+    EXPECT_TRUE(ConverterFileProblem(path));
+    QFile::remove(path);
+    ASSERT_TRUE(QFile::link(dir.filePath("elsewhere"), path));
+    EXPECT_TRUE(ConverterFileProblem(path));
 }
 
-TEST(ProvisionConverter, RefusesAFolderOthersCanWrite)
+TEST(ConverterFolderCandidates, TempThenRuntimeThenSystemTempThenCache)
 {
     QTemporaryDir dir;
-    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
-    const QString path = ConverterFilePath(dir.path());
-    EXPECT_THROW(ProvisionConverter("ours", path), AppError);
-    EXPECT_FALSE(QFile::exists(path));
-}
+    const QString shared = dir.filePath("temp");
+    ASSERT_TRUE(QDir().mkdir(shared));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    ScopedEnv temp("TEMP", QFile::encodeName(shared));
+    ScopedEnv runtime("XDG_RUNTIME_DIR", QFile::encodeName(dir.filePath("run")));
+    ScopedEnv tmpdir("TMPDIR", QFile::encodeName(dir.filePath("tmp")));
+    ASSERT_TRUE(QDir().mkdir(dir.filePath("tmp")));
+    const QString mine = QStringLiteral("corvenda-%1").arg(::geteuid());
+    EXPECT_EQ(ConverterFolderCandidates(),
+              (QStringList{shared + "/" + mine, dir.filePath("run"), dir.filePath("tmp/") + mine,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                               "/corvenda"}));
 
-TEST(ProvisionConverter, NothingToWriteIsReported)
-{
-    QTemporaryDir dir;
-    EXPECT_THROW(ProvisionConverter(QByteArray(), ConverterFilePath(dir.path())), AppError);
-}
+    // A system temporary folder that does not exist gives no candidate (not one in "/").
+    {
+        ScopedEnv missing("TMPDIR", QFile::encodeName(dir.filePath("missing")));
+        EXPECT_EQ(ConverterFolderCandidates().size(), 3);
+    }
 
-TEST(DefaultConverterFolder, UsesAPrivateRuntimeFolder)
-{
-    QTemporaryDir runtime;
-    ScopedEnv env("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    EXPECT_EQ(DefaultConverterFolder(), runtime.path());
-}
-
-TEST(DefaultConverterFolder, WithoutARuntimeFolderMakesOneOfOurOwnInTemp)
-{
-    QTemporaryDir shared;
-    ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
-    ScopedEnv runtime("XDG_RUNTIME_DIR", QByteArray());
-    ScopedEnv temp("TMPDIR", QFile::encodeName(shared.path()));
-    const QString folder = DefaultConverterFolder();
-    EXPECT_TRUE(folder.startsWith(shared.path() + "/"));
-    EXPECT_EQ(modeOf(folder), 0700u);
-    EXPECT_EQ(DefaultConverterFolder(), folder);
-    EXPECT_NE(QFileInfo(ConverterFilePath(folder)).absolutePath(), "/");
-}
-
-TEST(DefaultConverterFolder, AForeignFolderUnderOurNameIsPassedOver)
-{
-    QTemporaryDir shared;
-    ScopedEnv runtime("XDG_RUNTIME_DIR", QFile::encodeName(shared.path() + "/not-there"));
-    ScopedEnv temp("TMPDIR", QFile::encodeName(shared.path()));
-    const QString usual = shared.path() + QStringLiteral("/corvenda-%1").arg(::geteuid());
-    ASSERT_TRUE(QDir().mkdir(usual));
-    ASSERT_EQ(::chmod(QFile::encodeName(usual).constData(), 0777), 0);
-    const QString folder = DefaultConverterFolder();
-    EXPECT_NE(folder, usual);
-    EXPECT_TRUE(folder.startsWith(usual + "-"));
-    EXPECT_EQ(modeOf(folder), 0700u);
+    // A TEMP of our own is used as it is; missing parents of a folder are made on the way.
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 0700), 0);
+    EXPECT_EQ(ConverterFolderCandidates().front(), shared);
+    EXPECT_TRUE(MakePrivateFolder(dir.filePath("cache/corvenda")));
+    EXPECT_EQ(modeOf(dir.filePath("cache/corvenda")), 0700u);
 }

@@ -5,8 +5,17 @@
 #include "fixtures.h"
 #include "programcheck.h"
 
+#include <cstddef>
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
+#ifndef _WIN32
+#include <csignal>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#endif
 
 using namespace testimg;
 
@@ -46,6 +55,69 @@ class Converter : public ::testing::Test
 protected:
     TestFolder folder;
 };
+
+// A 1500x1500 BMP: its BMP output takes long enough to write that it can be cut off half way.
+std::string writeBigSource(const TestFolder& folder)
+{
+    return folder.write("big.bmp", bmpFile(trueColour(1500, 24)));
+}
+
+#ifndef _WIN32
+// How the file system and the limits treat the converter's writes.
+struct WriteConditions
+{
+    bool unnamedFilesRefused = false; // as file systems without O_TMPFILE do
+    rlim_t fileSizeLimit = RLIM_INFINITY;
+};
+
+// From here on every open of an unnamed file fails as on a file system without them.
+bool refuseUnnamedFiles()
+{
+    constexpr std::uint32_t unnamed = O_TMPFILE & ~O_DIRECTORY;
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 3),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[2])),
+        BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, unnamed, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog program{sizeof filter / sizeof filter[0], filter};
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+// Runs the converter in a child that sets those conditions for itself first (exit 126 when it
+// cannot).
+ChildResult convertUnder(const WriteConditions& c, std::vector<std::string> args)
+{
+    args.insert(args.begin(), kProgram);
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    FILE* errFile = std::tmpfile();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fileno(errFile), 2);
+        const rlimit limit{c.fileSizeLimit, c.fileSizeLimit};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0 ||
+            (c.unnamedFilesRefused && !refuseUnnamedFiles()))
+            _exit(126);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ChildResult result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    lseek(fileno(errFile), 0, SEEK_SET);
+    result.err = readAll(fileno(errFile));
+    std::fclose(errFile);
+    return result;
+}
+
+#endif
 
 } // namespace
 
@@ -162,6 +234,103 @@ TEST_F(Converter, ExistingOutputIsKeptUnlessOverwriteIsGiven)
     EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
     EXPECT_TRUE(isJpeg(TestFolder::read(out)));
     EXPECT_EQ(folder.files(), (std::vector<std::string>{"a.cur", "a.jpg"}));
+}
+
+// Both ways of writing: into an unnamed file, and where the file system refuses those, through
+// a temporary name.
+TEST_F(Converter, OutputNamesUpToTheFileSystemLimitAreWritten)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "unnamed files and seccomp are Linux's; output_win_test writes names up to the "
+                    "Windows limit";
+#else
+    const std::string src = folder.write("a.cur", tinyCursor(0x0000FF));
+    std::string cjk;
+    for (int i = 0; i < 85; ++i)
+        cjk += "\xE6\x97\xA5"; // 3 bytes each
+    const std::vector<std::string> names = {std::string(251, 'n') + ".jpg", cjk};
+    for (const bool refused : {false, true}) {
+        const WriteConditions c{refused};
+        for (const std::string& name : names) {
+            ASSERT_EQ(name.size(), 255u);
+            const std::vector<std::string> args = {"-out", "jpeg", "-o", folder / name, src};
+            const ChildResult r = convertUnder(c, args);
+            EXPECT_EQ(r.exitCode, 0) << refused << r.err;
+            std::vector<std::string> again = args;
+            again.insert(again.begin(), "-overwrite");
+            const ChildResult replaced = convertUnder(c, again);
+            EXPECT_EQ(replaced.exitCode, 0) << refused << replaced.err;
+            EXPECT_TRUE(isJpeg(TestFolder::read(folder / name))) << refused;
+        }
+        const ChildResult tooLong =
+            convertUnder(c, {"-out", "jpeg", "-o", folder / (std::string(252, 'n') + ".jpg"), src});
+        EXPECT_EQ(tooLong.exitCode, 1) << refused;
+        EXPECT_EQ(lineCount(tooLong.err), 1u) << tooLong.err;
+        EXPECT_EQ(folder.files(), (std::vector<std::string>{"a.cur", names[0], names[1]}));
+        for (const std::string& name : names)
+            std::filesystem::remove(folder / name);
+    }
+#endif
+}
+
+// A write that fails half way (here at the file size limit) leaves no temporary file, and an
+// existing file it was to replace stays as it was.
+TEST_F(Converter, WriteCutShortLeavesNothingBehind)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "no file size limit can cut a write short on Windows";
+#else
+    const std::string src = writeBigSource(folder);
+    const std::string kept = folder.write("kept.bmp", Buf{'k'});
+    for (const bool refused : {false, true})
+        for (const bool overwrite : {false, true}) {
+            std::vector<std::string> args = {"-out", "bmp", "-o",
+                                             overwrite ? kept : folder / "o.bmp", src};
+            if (overwrite)
+                args.insert(args.begin(), "-overwrite");
+            const ChildResult r = convertUnder({refused, 1 << 20}, args);
+            EXPECT_EQ(r.exitCode, 1) << refused << overwrite;
+            EXPECT_EQ(lineCount(r.err), 1u) << r.err;
+            EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+        }
+    EXPECT_EQ(TestFolder::read(kept), Buf{'k'});
+    EXPECT_EQ(folder.files(), (std::vector<std::string>{"big.bmp", "kept.bmp"}));
+#endif
+}
+
+// Killed the moment anything appears in the output folder: whatever is there must be the whole
+// image, never a half-written or temporary file.
+TEST_F(Converter, KilledWhileWritingLeavesNoFile)
+{
+#ifdef _WIN32
+    GTEST_SKIP()
+        << "uses POSIX processes and signals; output_win_test kills the converter on Windows";
+#else
+    const std::string src = writeBigSource(folder);
+    const std::string out = folder / "o.bmp";
+    const std::vector<std::string> args = {kProgram, "-out", "bmp", "-o", out, src};
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, kProgram.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (folder.files().size() > 1) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            break;
+        }
+        usleep(100);
+    }
+    const std::vector<std::string> left = folder.files();
+    ASSERT_LE(left.size(), 2u);
+    if (left.size() == 2) {
+        ASSERT_EQ(left[1], "o.bmp");
+        EXPECT_EQ(nconv::decodeImage(TestFolder::read(out)).width, 1500u);
+    }
+#endif
 }
 
 TEST_F(Converter, AwkwardPathsArePassedThroughUnchanged)

@@ -185,6 +185,28 @@ TEST(IconPixels, HeightThatIsNotDoubled)
     const nconv::Image image = decodeImage(cursorOf(d));
     EXPECT_EQ(image.width, 32u);
     EXPECT_EQ(image.height, 32u);
+    d.maskRows = 0; // and without its mask: the colour rows alone outgrow a halved reading
+    EXPECT_EQ(decodeImage(cursorOf(d)).height, 32u);
+}
+
+TEST(IconPixels, DoubledHeightUnderADirectoryThatCallsItWhole)
+{
+    // 16x16 images whose directory says 16x32, as the bitmap's own height field does. At one
+    // bit a full mask makes the data exactly as long as 32 colour rows would be.
+    DibSpec mono;
+    mono.width = mono.height = 16;
+    mono.bitCount = 1;
+    mono.palette = {0x000000, 0xFFFFFF};
+    for (int i = 0; i < 16 * 16; ++i) {
+        mono.pixels.push_back((i / 16 + i % 16) % 3 == 0);
+        mono.mask.push_back(i % 16 < 5);
+    }
+    for (const DibSpec& d : {mono, trueColour(16, 32), trueColour(16, 24)}) {
+        const nconv::Image honest = decodeImage(cursorOf(d));
+        const nconv::Image image = decodeImage(makeIcon(2, {entry(makeDib(d), 16, 32)}));
+        EXPECT_EQ(image.height, 16u) << d.bitCount;
+        EXPECT_EQ(image.rgba, honest.rgba) << d.bitCount;
+    }
 }
 
 // --- Choosing the image of an icon -------------------------------------------------------

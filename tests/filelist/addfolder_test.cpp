@@ -7,6 +7,10 @@
 #include "wildcard.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -113,6 +117,25 @@ TEST(FolderFiles, SkipsTildeNamesAndCollapsesDoubledSeparators)
     EXPECT_EQ(paths, QStringList{tree.path("a.ani")});
     EXPECT_EQ(FolderFiles(tree.root() + sep, "*.*"),
               (QStringList{tree.path("a.ani"), tree.path("c.txt")}));
+}
+
+TEST(FolderFiles, NamesThatDoNotDecodeAreLeftOutAndTheRestListed)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names are UTF-16: there is no name that fails to decode";
+#else
+    FolderTree tree;
+    tree.file("a.ani");
+    tree.file("z.ani");
+    const QByteArray raw = QFile::encodeName(tree.root()) + "/caf\xe9.ani";
+    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const QStringList listed = FolderFiles(tree.root(), "*");
+    EXPECT_EQ(listed, (QStringList{tree.path("a.ani"), tree.path("z.ani")}));
+    for (const QString& path : listed)
+        EXPECT_TRUE(IsExistingFile(path));
+#endif
 }
 
 TEST(FolderReader, ListedAttributesAreThoseOfTheAttributeQuery)

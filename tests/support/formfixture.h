@@ -30,7 +30,7 @@ protected:
         context.dialogs = &dialogs;
         context.settings = settings.get();
         context.programFolder = QDir::toNativeSeparators(programFolder);
-        context.converterFolder = QDir::toNativeSeparators(converterFolder);
+        context.converterFolders = {QDir::toNativeSeparators(converterFolder)};
         context.drawPercent = [this] { return drawnPercent; };
         context.endProgram = [this] { ++endProgramCalls; };
         form = std::make_unique<Form1>(context);

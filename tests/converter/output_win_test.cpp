@@ -1,4 +1,6 @@
-// A converter stopped while it writes leaves neither the output nor its temporary file.
+// Writing the output on Windows: names up to the system's limit, and nothing left behind by a
+// converter stopped while it writes.
+#include "fixtures.h"
 #include "programcheck.h"
 
 #include <gtest/gtest.h>
@@ -59,4 +61,28 @@ TEST(KilledConverter, LeavesNoFileBehind)
         std::filesystem::remove(fsPath(out));
     }
     GTEST_SKIP() << "the converter always finished before it could be stopped";
+}
+
+// The temporary name beside the output is short, so any name the system accepts can be written.
+TEST(OutputName, NamesUpToTheSystemLimitAreWrittenAndLongerOnesRefused)
+{
+    TestFolder folder;
+    const std::string src = folder.write("a.cur", testimg::tinyCursor(0x0000FF));
+    std::string cjk;
+    for (int i = 0; i < 251; ++i)
+        cjk += "\xE6\x97\xA5"; // one UTF-16 unit each
+    for (const std::string& name : {std::string(251, 'n') + ".jpg", cjk + ".jpg"}) {
+        const std::vector<std::string> args = {"-out", "jpeg", "-o", folder / name, src};
+        EXPECT_EQ(runChild(kProgram, args).exitCode, 0) << name.size();
+        std::vector<std::string> again = args;
+        again.insert(again.begin(), "-overwrite");
+        const ChildResult replaced = runChild(kProgram, again);
+        EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
+        std::filesystem::remove(fsPath(folder / name));
+    }
+    const ChildResult tooLong =
+        runChild(kProgram, {"-out", "jpeg", "-o", folder / (std::string(252, 'n') + ".jpg"), src});
+    EXPECT_EQ(tooLong.exitCode, 1);
+    EXPECT_EQ(lineCount(tooLong.err), 1u) << tooLong.err;
+    EXPECT_EQ(folder.files(), std::vector<std::string>{"a.cur"});
 }
