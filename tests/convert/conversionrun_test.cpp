@@ -27,7 +27,8 @@ TEST_F(ConversionRun, ConvertsEveryFileInOrderAndSaysDone)
     for (int i = 0; i < 3; ++i) {
         const QString output = outputFolder + "/" + OutputFileName(sources[i]);
         // The converter ran from the converter file, which existed while the run went on.
-        EXPECT_TRUE(made[i].program.startsWith(converterFolder + "/nconvert-"));
+        EXPECT_TRUE(
+            QDir::fromNativeSeparators(made[i].program).startsWith(converterFolder + "/nconvert-"));
         EXPECT_EQ(made[i].program, made[0].program);
         EXPECT_EQ(made[i].tag, "provided");
         EXPECT_EQ(made[i].arguments, ConverterArguments(42, output, sources[i]));

@@ -1,5 +1,4 @@
 // The converter file on Windows: in TEMP, ours, and changeable by no one else.
-#include "apperror.h"
 #include "converterlocation.h"
 #include "fileownership.h"
 #include "permissionchecks.h"
@@ -18,53 +17,66 @@ QByteArray readAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A folder of our own inside TEMP (a fresh temporary folder inherits TEMP's access list).
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+// A folder of our own inside TEMP: a fresh temporary folder inherits TEMP's access list.
 class WindowsProvisioning : public ::testing::Test
 {
 protected:
-    QString converter() const { return ConverterFilePath(QDir::toNativeSeparators(dir.path())); }
+    QString folder() const { return QDir::toNativeSeparators(dir.path()); }
     QTemporaryDir dir;
 };
 
-TEST_F(WindowsProvisioning, TempIsTheFolderAndNconvertExeTheFile)
+TEST_F(WindowsProvisioning, TempComesFirstAndRunsGetExeNamesOfTheirOwn)
 {
-    const QString temp = qEnvironmentVariable("TEMP");
+    const QString temp = QDir::toNativeSeparators(qEnvironmentVariable("TEMP"));
     ASSERT_FALSE(temp.isEmpty());
-    EXPECT_EQ(DefaultConverterFolder(), QDir::toNativeSeparators(temp));
-    EXPECT_TRUE(IsPrivateFolder(DefaultConverterFolder()));
-    EXPECT_EQ(converter(), QDir::toNativeSeparators(dir.path()) + "\\nconvert.exe");
+    ASSERT_TRUE(IsPrivateFolder(temp));
+    EXPECT_EQ(ConverterFolderCandidates().value(0),
+              QDir::toNativeSeparators(QDir::cleanPath(temp)));
+
+    const QString path = NewConverterFilePath(folder());
+    EXPECT_TRUE(path.startsWith(folder() + "\\nconvert-")) << path.toStdString();
+    EXPECT_TRUE(path.endsWith(".exe"));
+    EXPECT_NE(NewConverterFilePath(folder()), path);
+    EXPECT_TRUE(IsConverterFileName(QFileInfo(path).fileName()));
+    EXPECT_FALSE(IsConverterFileName(QFileInfo(path).fileName() + ".lock"));
 }
 
-TEST_F(WindowsProvisioning, OurFileIsKeptAFileOthersCanChangeIsReplaced)
+TEST_F(WindowsProvisioning, AFileOthersCanChangeIsNotOurs)
 {
-    ProvisionConverter("ours", converter());
-    EXPECT_EQ(readAll(converter()), "ours");
-    EXPECT_TRUE(IsOwnFile(converter()));
-    EXPECT_FALSE(ConverterFileProblem(converter()));
-
-    ASSERT_TRUE(OpenToEveryone(converter()));
-    EXPECT_FALSE(IsOwnFile(converter()));
-    EXPECT_TRUE(ConverterFileProblem(converter()));
-    ProvisionConverter("new", converter());
-    EXPECT_EQ(readAll(converter()), "new");
-    EXPECT_TRUE(IsOwnFile(converter()));
+    const QString path = folder() + "\\nconvert-00c0ffee.exe";
+    writeFile(path, "ours");
+    EXPECT_TRUE(IsOwnFile(path));
+    EXPECT_FALSE(ConverterFileProblem(path));
+    ASSERT_TRUE(OpenToEveryone(path));
+    EXPECT_FALSE(IsOwnFile(path));
+    EXPECT_TRUE(ConverterFileProblem(path));
+    EXPECT_FALSE(IsOwnFile(folder()));
 }
 
-TEST_F(WindowsProvisioning, AFolderOthersCanWriteIsRefused)
+TEST_F(WindowsProvisioning, AFolderOthersCanWriteIsPassedOverForThePrivateNext)
 {
-    ASSERT_TRUE(OpenToEveryone(dir.path()));
-    EXPECT_FALSE(IsPrivateFolder(dir.path()));
-    EXPECT_THROW(ProvisionConverter("ours", converter()), AppError);
-    EXPECT_FALSE(QFile::exists(converter()));
-}
+    const QString shared = folder() + "\\shared";
+    const QString made = folder() + "\\made\\here";
+    ASSERT_TRUE(QDir().mkdir(shared));
+    ASSERT_TRUE(OpenToEveryone(shared));
+    EXPECT_FALSE(IsPrivateFolder(shared));
 
-TEST_F(WindowsProvisioning, AFolderWeMakeIsPrivate)
-{
-    const QString made = QDir::toNativeSeparators(dir.filePath("made"));
-    EXPECT_TRUE(MakePrivateFolder(made));
+    const ProvisionedConverter provisioned =
+        ProvisionConverter(readAll(QStringLiteral(FAKE_NCONVERT)), {shared, made});
+    ASSERT_TRUE(provisioned.lease);
     EXPECT_TRUE(IsPrivateFolder(made));
-    EXPECT_FALSE(IsOwnFile(made));
-    EXPECT_FALSE(IsPrivateFolder(dir.filePath("missing")));
+    EXPECT_TRUE(provisioned.lease->path().startsWith(made + "\\nconvert-"));
+    EXPECT_TRUE(IsOwnFile(provisioned.lease->path()));
+    ASSERT_EQ(provisioned.passedOver.size(), 1);
+    EXPECT_TRUE(provisioned.passedOver[0].startsWith(shared + ": "));
+    EXPECT_TRUE(QDir(shared).entryList(QDir::Files).isEmpty());
 }
 
 } // namespace

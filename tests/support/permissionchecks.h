@@ -13,6 +13,9 @@
 // Access lists apply to administrators too; nothing to drop.
 class PermissionChecks
 {
+public:
+    PermissionChecks() {}
+    ~PermissionChecks() {}
 };
 
 inline bool CanList(const QString& folder)
