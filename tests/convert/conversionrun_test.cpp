@@ -25,7 +25,8 @@ TEST_F(ConversionRun, ConvertsEveryFileInOrderAndSaysDone)
     const auto made = calls();
     ASSERT_EQ(made.size(), 3u);
     for (int i = 0; i < 3; ++i) {
-        const QString output = outputFolder + "/" + OutputFileName(sources[i]);
+        const QString output =
+            QDir::toNativeSeparators(outputFolder + "/") + OutputFileName(sources[i]);
         // The converter ran from the converter file, which existed while the run went on.
         EXPECT_TRUE(
             QDir::fromNativeSeparators(made[i].program).startsWith(converterFolder + "/nconvert-"));
@@ -79,7 +80,8 @@ TEST_F(ConversionRun, AwkwardNamesConvertBesideTheirSources)
 
     EXPECT_EQ(messageTexts(), QStringList{"Done."});
     for (const QString& source : sources) {
-        const QString output = sourceFolder + "/" + OutputFileName(source);
+        const QString output =
+            QDir::toNativeSeparators(sourceFolder + "/") + OutputFileName(source);
         EXPECT_EQ(readAll(output), "provided image of " + source.toUtf8() + "\n")
             << output.toStdString();
     }
@@ -100,8 +102,8 @@ TEST_F(ConversionRun, FailedFilesAreListedWithTheirReasons)
     window.PushButton2->click();
 
     EXPECT_EQ(calls().size(), 6u);
-    EXPECT_TRUE(QFile::exists(outputFolder + "/good.jpg"));
-    EXPECT_TRUE(QFile::exists(outputFolder + "/last.jpg"));
+    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/good.jpg")));
+    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/last.jpg")));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "Done.\n\n4 of 6 files could not be converted:\n" +
                                             damaged + ": damaged file: no frames\n" + quiet +
@@ -156,7 +158,7 @@ TEST_F(ConversionRun, DuringARunOnlyTheFileCountIsFixed)
         converterPresent = !converterFolderEntries().isEmpty();
         window.PushButton2->click();
         window.Slider1->setValue(10);
-        window.appendPath(sourceFolder + "/added.ani");
+        window.appendPath(QDir::toNativeSeparators(sourceFolder + "/added.ani"));
     });
 
     const auto made = calls();
@@ -172,7 +174,7 @@ TEST_F(ConversionRun, DuringARunOnlyTheFileCountIsFixed)
     EXPECT_TRUE(dialogs.messages[0].text.startsWith("Done.\n\n1 of 3 files could not be "
                                                     "converted:\n" +
                                                     first + ": the converter stopped"));
-    EXPECT_TRUE(QFile::exists(outputFolder + "/second.jpg"));
+    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/second.jpg")));
 }
 
 TEST_F(ConversionRun, NeitherSaveOptionSetFailsEachFileWithoutRunning)
@@ -231,8 +233,8 @@ TEST_F(ConversionRun, TwoWindowsConvertingAtOnceKeepTheirOwnConverters)
     ASSERT_EQ(made.size(), 3u);
     EXPECT_NE(made[0].program, made[1].program);
     EXPECT_EQ(made[2].program, made[0].program);
-    EXPECT_TRUE(QFile::exists(outputFolder + "/other.jpg"));
-    EXPECT_TRUE(QFile::exists(outputFolder + "/after.jpg"));
+    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/other.jpg")));
+    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/after.jpg")));
     EXPECT_TRUE(converterFolderEntries().isEmpty());
     firstWindow.reset();
 }
@@ -250,7 +252,7 @@ TEST_F(ConversionRun, ANoexecConverterFolderFallsBackToTheNextOne)
     addSource("a.ani");
     form->PushButton2->click();
     EXPECT_EQ(messageTexts(), QStringList{"Done."});
-    EXPECT_TRUE(QFile::exists(outputFolder + "/a.jpg"));
+    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/a.jpg")));
 
     // With no folder left to try, the box says why instead of failing each file silently.
     context.converterFolders = {noexec.path()};

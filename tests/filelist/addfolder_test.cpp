@@ -69,6 +69,7 @@ TEST(HasUnsafeCharacters, RefusesOnlyControlCharacters)
 TEST(IsExistingFile, TrueOnlyForFilesThatOpen)
 {
     FolderTree tree;
+    SKIP_WITHOUT_REPARSE_POINTS(tree);
     tree.file("a.ani");
     tree.folder("dir.ani");
     tree.link("link.ani", tree.path("a.ani"));
@@ -141,6 +142,7 @@ TEST(FolderFiles, NamesThatDoNotDecodeAreLeftOutAndTheRestListed)
 TEST(FolderReader, ListedAttributesAreThoseOfTheAttributeQuery)
 {
     FolderTree tree;
+    SKIP_WITHOUT_REPARSE_POINTS(tree);
     tree.file("plain.ani");
     tree.file(".hidden.ani");
     tree.file("readonly.ani");
@@ -204,6 +206,7 @@ TEST_F(Walk, BreadthFirstByLevelsInNameOrder)
 
 TEST_F(Walk, LinksBackToAncestorsEndAndEachRealFolderIsVisitedOnce)
 {
+    SKIP_WITHOUT_REPARSE_POINTS(tree);
     tree.file("A/a1.ani");
     tree.file("A/A1/a11.ani");
     tree.file("B/b1.ani");
@@ -222,6 +225,9 @@ TEST_F(Walk, LinksBackToAncestorsEndAndEachRealFolderIsVisitedOnce)
 
 TEST_F(Walk, NamesOfEveryScriptAreWalkedButControlCharactersAreNot)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "\"?\" and control characters cannot be part of Windows names";
+#endif
     tree.file(QStringLiteral("Курсоры/стрелка.ani"));
     tree.file(QStringLiteral("光标/忙.ani"));
     tree.file(QStringLiteral("what?/q.ani"));
@@ -283,6 +289,9 @@ TEST_F(Walk, AFolderThatVanishedIsTakenOutOfTheList)
 
 TEST(BrowseForFolder, TrimsTrailingSeparatorsExceptOnARoot)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "written with \"/\" paths, which are no separators to this code on Windows";
+#endif
     ScriptedDialogs dialogs;
     dialogs.browseAnswers = {"/tmp/x/", "/tmp/y", "/", QString()};
     EXPECT_EQ(BrowseForFolder(dialogs, "Please select folder:", "/start"), "/tmp/x");

@@ -6,7 +6,8 @@ set(qt_plugins
     platforms Qt6::QWindowsIntegrationPlugin
     platforms Qt6::QOffscreenIntegrationPlugin
     styles Qt6::QWindowsVistaStylePlugin
-    imageformats Qt6::QICOPlugin)
+    imageformats Qt6::QICOPlugin
+    imageformats Qt6::QJpegPlugin)
 set(copy_commands)
 foreach(library Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Test)
     list(APPEND copy_commands

@@ -12,6 +12,9 @@ export QT_QPA_PLATFORM=offscreen
 prepare_wine_prefix
 # One Wine server for the whole run instead of one per test program.
 wineserver -p
+# Wine's own services start with the first program; started here, they do not hold a test's
+# output open after it ends.
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
 log=$build/Testing/wine-tests.log
@@ -20,8 +23,10 @@ ctest --test-dir "$build" --output-on-failure -j2 --timeout 900 -O "$log" "$@" |
 
 echo
 echo "Skipped under Wine:"
-# Whole programs skipped by CTest, then single cases skipped by GoogleTest, each with its reason.
-grep -h -o 'SKIPPED: .*' "$log" | sort -u | sed 's/^/  program: /' || true
-awk '/: Skipped$/ { reason = ""; getline reason }
-     /^\[  SKIPPED \] [A-Za-z]/ && $4 != "" { print "  " $4 ": " reason }' "$log" | sort -u
+# Whole programs, with the reason their placeholder prints, then single cases skipped by
+# GoogleTest with the reason on the line after "Skipped".
+find "$build" -name CTestTestfile.cmake -exec grep -h 'SKIPPED: ' {} + |
+    sed -E 's/^add_test\(\[=\[([^]]*)\]=\].*SKIPPED: ([^"]*)".*/  \1 (whole program): \2/'
+awk '/: Skipped$/ { getline reason; next }
+     /^\[  SKIPPED \] [^ ]+ \([0-9]+ ms\)$/ { print "  " $4 ": " reason }' "$log" | sort -u
 exit "$status"

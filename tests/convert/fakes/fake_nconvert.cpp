@@ -125,7 +125,7 @@ int asConverter(const std::vector<std::string>& argv)
     }
     const std::string source = argv[argc - 1];
     if (const char* logPath = std::getenv("FAKE_NCONVERT_LOG")) {
-        std::ofstream log(fsPath(logPath), std::ios::app);
+        std::ofstream log(fsPath(logPath), std::ios::app | std::ios::binary);
         log << FAKE_TAG << '\t' << argv[0];
         for (std::size_t i = 1; i < argc; ++i)
             log << '\t' << argv[i];
