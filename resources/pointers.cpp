@@ -110,3 +110,27 @@ Grid<Rgba> DrawAppIcon(int size)
             g.at(ox + x, oy + y) = Over(g.at(ox + x, oy + y), arrow.at(x, y));
     return g;
 }
+
+// DrawAppIcon's shapes in its 256-unit grid. The arrow is DrawArrow's outline at 4 units to its
+// pixel, moved to (120, 120): black, with its white inside inset by 1.4 of its pixels (5.6 units),
+// which a stroke twice that wide clipped to the outline draws.
+std::string AppIconSvg()
+{
+    return R"svg(<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">
+  <defs>
+    <clipPath id="arrow">
+      <polygon points="124,124 124,216 146,194 162,230 178,224 162,190 192,190"/>
+    </clipPath>
+  </defs>
+  <rect x="8" y="8" width="240" height="240" rx="16" fill="#1e4696"/>
+  <rect x="8" y="128" width="240" height="120" fill="#0a1e5a" fill-opacity="0.353"/>
+  <rect x="44" y="52" width="168" height="128" fill="#ffffff"/>
+  <rect x="54" y="62" width="148" height="108" fill="#96cdfa"/>
+  <circle cx="168" cy="92" r="14" fill="#ffd23c"/>
+  <polygon points="54,170 100,104 140,150 160,128 202,170" fill="#3c8c46"/>
+  <polygon points="124,124 124,216 146,194 162,230 178,224 162,190 192,190" fill="#ffffff"
+           stroke="#000000" stroke-width="11.2" clip-path="url(#arrow)"/>
+</svg>
+)svg";
+}

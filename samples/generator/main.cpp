@@ -3,6 +3,10 @@
 //
 //   samplegen samples BIN_DIR EXPECTED_DIR   the files beside the program, expectations apart
 //   samplegen testfiles DIR                  extra .cur/.ico files for the tests, with expectations
+//   samplegen icons DIR                      the application icon, DIR/SIZExSIZE/apps/corvenda.png
+//                                            and DIR/scalable/apps/corvenda.svg
+//   samplegen gallery DIR                    64 animated cursors for benchmarks, and sizes.txt:
+//                                            NAME WIDTH HEIGHT of the picture each shows first
 //
 // Each expectation folder gets manifest.txt, one line per file:
 //   PATH EXPECTED.ppm OPAQUE.pgm IMAGE_INDEX NEEDED_END CUT,CUT,...
@@ -205,6 +209,58 @@ std::vector<Output> TestFiles()
     };
 }
 
+// The application icon at the sizes desktops look for.
+void WriteIcons(const fs::path& dir)
+{
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const std::string name = std::to_string(size) + "x" + std::to_string(size);
+        WriteBytes(dir / name / "apps" / "corvenda.png", EncodePng(DrawAppIcon(size)));
+    }
+    const std::string svg = AppIconSvg();
+    WriteBytes(dir / "scalable" / "apps" / "corvenda.svg",
+               std::vector<uint8_t>(svg.begin(), svg.end()));
+}
+
+// The same animation starting at another step, so each variant shows another first frame.
+Animation StartingAt(Animation a, size_t variant)
+{
+    if (a.sequence.empty())
+        for (uint32_t i = 0; i < a.frames.size(); ++i)
+            a.sequence.push_back(i);
+    const size_t shift = variant % a.sequence.size();
+    std::rotate(a.sequence.begin(), a.sequence.begin() + long(shift), a.sequence.end());
+    if (a.rates.size() == a.sequence.size())
+        std::rotate(a.rates.begin(), a.rates.begin() + long(shift), a.rates.end());
+    a.infoFirst = variant % 2 == 1;
+    return a;
+}
+
+void WriteGallery(const fs::path& dir)
+{
+    const std::pair<const char*, Animation (*)()> kinds[] = {{"hourglass", HourglassAnimation},
+                                                             {"spinner", SpinnerAnimation},
+                                                             {"arrow", ArrowAnimation},
+                                                             {"pulse", PulseAnimation},
+                                                             {"traffic", TrafficAnimation},
+                                                             {"clock", ClockAnimation},
+                                                             {"sun", SunAnimation},
+                                                             {"pencil", PencilAnimation}};
+    std::ostringstream sizes;
+    for (const auto& [kind, make] : kinds) {
+        const Animation base = make();
+        for (size_t v = 0; v < 8; ++v) {
+            const Animation a = StartingAt(base, v);
+            const std::string name = std::string(kind) + "-" + std::to_string(v) + ".ani";
+            WriteBytes(dir / name, WriteAnimation(a).bytes);
+            const auto& frame = a.frames.at(FirstShownFrame(a));
+            const IconImage& shown = frame[ChosenImage(frame)];
+            sizes << name << ' ' << shown.width() << ' ' << shown.height() << '\n';
+        }
+    }
+    const std::string text = sizes.str();
+    WriteBytes(dir / "sizes.txt", std::vector<uint8_t>(text.begin(), text.end()));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -215,8 +271,14 @@ int main(int argc, char** argv)
             WriteAll(Samples(), argv[2], argv[3]);
         } else if (mode == "testfiles" && argc == 3) {
             WriteAll(TestFiles(), argv[2], argv[2]);
+        } else if (mode == "icons" && argc == 3) {
+            WriteIcons(argv[2]);
+        } else if (mode == "gallery" && argc == 3) {
+            WriteGallery(argv[2]);
         } else {
-            std::cerr << "usage: samplegen samples BIN_DIR EXPECTED_DIR | testfiles DIR\n";
+            std::cerr
+                << "usage: samplegen samples BIN_DIR EXPECTED_DIR | testfiles DIR | icons DIR | "
+                   "gallery DIR\n";
             return 2;
         }
     } catch (const std::exception& e) {

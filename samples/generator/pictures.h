@@ -2,6 +2,8 @@
 
 #include "anifile.h"
 
+#include <string>
+
 // The sample animated cursors.
 Animation HourglassAnimation(); // 1-bit with inverting sand; "seq " with repeats, "rate", INFO
 Animation SpinnerAnimation();   // 32-bit alpha; icon frames; INFO before "anih"
@@ -20,3 +22,5 @@ Grid<Rgba> DrawArrow(int size, Rgba fill);
 std::vector<IconImage> HandCursor();
 std::vector<IconImage> DragIcon();
 Grid<Rgba> DrawAppIcon(int size);
+// The same drawing as a scalable picture for the icon theme.
+std::string AppIconSvg();

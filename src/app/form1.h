@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <optional>
 
+class CommandLineFiles;
 class QFrame;
 class QGroupBox;
 class QLineEdit;
@@ -91,6 +92,8 @@ public:
     void ListView1_MouseUp();
     // "Load Sample/Example Files".
     void PushButton7_Click();
+    // Files and folders named on the command line, listed as a drop lists them.
+    void ListCommandLineFiles(CommandLineFiles& files);
 
     QTreeWidget* ListView1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;

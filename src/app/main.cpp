@@ -1,5 +1,7 @@
+#include "commandlinefiles.h"
 #include "converterlocation.h"
 #include "form1.h"
+#include "programfolder.h"
 #include "qtdialogs.h"
 #include "settingsstore.h"
 
@@ -7,6 +9,7 @@
 #include <QDir>
 #include <QScreen>
 #include <QTime>
+#include <QTimer>
 #include <cstdlib>
 #include <random>
 
@@ -31,7 +34,7 @@ int main(int argc, char* argv[])
     AppContext context;
     context.dialogs = &dialogs;
     context.settings = &settings;
-    context.programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    context.programFolder = ProgramFolder();
     context.converterFolders = ConverterFolderCandidates();
     context.drawPercent = drawPercent;
     // Closing the window ends everything at once, also in the middle of a long handler.
@@ -42,5 +45,9 @@ int main(int argc, char* argv[])
     window.Form_Load();
     window.move(window.screen()->availableGeometry().center() - window.rect().center());
     window.show();
+    // Qt has taken its own options out of the arguments; what is left names files to list.
+    CommandLineFiles files(QCoreApplication::arguments().mid(1), QDir::currentPath());
+    if (!files.paths().isEmpty())
+        QTimer::singleShot(0, &window, [&] { window.ListCommandLineFiles(files); });
     return QApplication::exec();
 }

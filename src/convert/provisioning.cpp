@@ -4,6 +4,8 @@
 #include "converterlocation.h"
 #include "events.h"
 #include "fileownership.h"
+#include "modprocess.h"
+#include "processstart.h"
 #include "paths.h"
 
 #include <QDir>
@@ -27,6 +29,7 @@ namespace {
 
 constexpr int kNameAttempts = 10;
 constexpr int kStartCheckMilliseconds = 10000;
+constexpr int kHiddenWindow = 0;
 
 AppError cannotWrite(const QString& path, const QString& why)
 {
@@ -58,7 +61,9 @@ std::optional<QString> startProblem(const QString& path)
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(path, {});
+    process.setProgram(path);
+    PrepareProcessStart(process, kHiddenWindow, NativeCommandLine(path, {}));
+    process.start();
     if (!process.waitForStarted(kStartCheckMilliseconds))
         return process.errorString();
     if (!process.waitForFinished(kStartCheckMilliseconds)) {

@@ -3,6 +3,8 @@
 #include "cmdargs.h"
 #include "decode.h"
 #include "fileio.h"
+#include "pngstored.h"
+#include "scale.h"
 
 #include <vector>
 
@@ -24,6 +26,20 @@ int parseQuality(const std::string& text)
     }
     if (value < 1 || value > 100)
         throw UsageError("-q needs a whole number from 1 to 100, not \"" + text + "\"");
+    return value;
+}
+
+std::uint32_t parseFitSize(const std::string& text)
+{
+    std::uint32_t value = 0;
+    const bool digits = !text.empty() && text.size() <= 4 &&
+                        text.find_first_not_of("0123456789") == std::string::npos;
+    if (digits)
+        for (char c : text)
+            value = value * 10 + static_cast<std::uint32_t>(c - '0');
+    if (!digits || value < 1 || value > kMaxFitSize)
+        throw UsageError("-size needs a whole number from 1 to " + std::to_string(kMaxFitSize) +
+                         ", not \"" + text + "\"");
     return value;
 }
 
@@ -66,10 +82,15 @@ const char* extensionOf(OutputFormat format)
 } // namespace
 
 const char* const kUsage =
-    "usage: nconvert [-q N] -out FORMAT [-truecolors] [-o OUTPUT] [-overwrite] SOURCE\n"
+    "usage: nconvert [-q N] -out FORMAT [-truecolors] [-size N] [-uncompressed] [-o OUTPUT]\n"
+    "                [-overwrite] SOURCE\n"
     "  -out FORMAT  jpeg (or jpg), png or bmp\n"
     "  -q N         JPEG quality, 1 to 100 (default 90)\n"
     "  -truecolors  accepted; output is always true colour\n"
+    "  -size N      fit within N x N pixels (1 to 4096): small pictures grow by a whole\n"
+    "               factor, large ones shrink smoothly\n"
+    "  -uncompressed  with -out png: store the pixels without compressing them, for a\n"
+    "               preview its reader decodes at once\n"
     "  -o OUTPUT    the file to write (default: SOURCE's name with the format's extension)\n"
     "  -overwrite   replace OUTPUT if it exists\n"
     "  --           ends the options (for a SOURCE whose name starts with a dash)\n";
@@ -90,6 +111,10 @@ Options parseArguments(std::span<const std::string> args)
                 optionsEnded = true;
             else if (arg == "-q")
                 options.quality = parseQuality(value());
+            else if (arg == "-size")
+                options.fitSize = parseFitSize(value());
+            else if (arg == "-uncompressed")
+                options.uncompressed = true;
             else if (arg == "-out")
                 options.format = parseFormat(value()), haveFormat = true;
             else if (arg == "-o") {
@@ -119,6 +144,8 @@ Options parseArguments(std::span<const std::string> args)
         throw UsageError("no source file given");
     if (options.source.empty())
         throw UsageError("the source file name is empty");
+    if (options.uncompressed && options.format != OutputFormat::Png)
+        throw UsageError("-uncompressed needs -out png");
     return options;
 }
 
@@ -159,9 +186,12 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
             return report("output file already exists: " + output +
                           " (add -overwrite to replace it)");
         const SourceFile source(options.source, kMaxSourceBytes);
-        const Image image = decodeImage(source.bytes());
+        Image image = decodeImage(source.bytes());
+        if (options.fitSize != 0)
+            image = fitWithin(image, options.fitSize);
         const std::vector<std::uint8_t> encoded =
-            encodeImage(image, options.format, options.quality);
+            options.uncompressed ? encodePngStored(image)
+                                 : encodeImage(image, options.format, options.quality);
         writeFileAtomically(output, encoded, options.overwrite);
     } catch (const std::bad_alloc&) {
         return report("not enough memory to convert the file");

@@ -1,8 +1,10 @@
 #pragma once
-// nconvert's command line:  nconvert [-q N] -out FORMAT [-truecolors] [-o OUTPUT] [-overwrite]
-// SOURCE
+// nconvert's command line:
+//   nconvert [-q N] -out FORMAT [-truecolors] [-size N] [-uncompressed] [-o OUTPUT] [-overwrite]
+//            SOURCE
 #include "encode.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <span>
 #include <stdexcept>
@@ -18,7 +20,9 @@ struct Options
 {
     int quality = 90;
     OutputFormat format = OutputFormat::Jpeg;
-    std::string output; // empty: beside the source, named after it
+    std::uint32_t fitSize = 0; // -size: fit within fitSize x fitSize; 0 keeps the decoded size
+    bool uncompressed = false; // -uncompressed: PNG pixels stored as they are
+    std::string output;        // empty: beside the source, named after it
     bool overwrite = false;
     std::string source;
     bool help = false;

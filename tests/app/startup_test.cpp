@@ -1,0 +1,71 @@
+// Start-up: the program folder an installed tree uses, and the files and folders named on the
+// command line (full paths from the working folder, listed as a drop lists them, one box for every
+// path that is not there).
+#include "commandlinefiles.h"
+#include "formfixture.h"
+#include "programfolder.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+class StartUp : public FormFixture
+{
+protected:
+    QString make(const QString& relative)
+    {
+        const QString path = QDir::toNativeSeparators(temp.filePath(relative));
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        return path;
+    }
+};
+
+TEST_F(StartUp, ArgumentsBecomeFullPathsFromTheWorkingFolder)
+{
+    const CommandLineFiles files({"--", "a.ani", "sub/../b.ani", "folder/", "/abs/c.ani", "--", ""},
+                                 "/home/me");
+    EXPECT_EQ(files.paths(), QStringList({"/home/me/a.ani", "/home/me/b.ani", "/home/me/folder",
+                                          "/abs/c.ani", "/home/me/--"}));
+}
+
+TEST_F(StartUp, FilesAndFoldersAreListedAsDroppedAndMissingOnesNamedInOneBox)
+{
+    const QString notes = make("in/notes.txt");
+    make("in/tree/x.ani");
+    make("in/tree/deep/y.ani");
+    makeForm();
+    form->appendPath(QStringLiteral("listed before"));
+    CommandLineFiles files({"in/notes.txt", "gone.ani", "in/tree", "in/gone/"}, temp.path());
+    form->ListCommandLineFiles(files);
+
+    const QString tree = QDir::toNativeSeparators(temp.filePath("in/tree"));
+    EXPECT_EQ(form->itemTexts(),
+              QStringList({"listed before", notes, tree + "/x.ani", tree + "/deep/y.ani"}));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const auto& box = dialogs.messages.front();
+    EXPECT_EQ(box.text, "These files or folders were not found, so they are not listed:\n" +
+                            temp.filePath("gone.ani") + "\n" + temp.filePath("in/gone"));
+    EXPECT_EQ(box.title, form->applicationTitle());
+    EXPECT_EQ(box.buttons, MessageButtons::Ok);
+
+    CommandLineFiles present({"in/notes.txt"}, temp.path());
+    form->ListCommandLineFiles(present);
+    EXPECT_EQ(form->itemCount(), 5);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(StartUp, ProgramFolderIsTheInstalledDataFolderWhenThereIsOne)
+{
+    const QString bin = temp.filePath("prefix/bin");
+    QDir().mkpath(bin);
+    EXPECT_EQ(ProgramFolderFor(bin, "../share/corvenda"), bin);
+    QDir().mkpath(temp.filePath("prefix/share/corvenda"));
+    EXPECT_EQ(ProgramFolderFor(bin, "../share/corvenda"), temp.filePath("prefix/share/corvenda"));
+    EXPECT_EQ(ProgramFolderFor(bin, ""), bin);
+    EXPECT_EQ(ProgramFolderFor(bin + "/", ""), bin);
+}
+
+} // namespace
