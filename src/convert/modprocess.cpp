@@ -27,7 +27,7 @@ int startErrorNumber(const QString& program)
 
 QString lastLine(const QByteArray& output)
 {
-    const QStringList lines = QString::fromLocal8Bit(output).split(QLatin1Char('\n'));
+    const QStringList lines = QString::fromUtf8(output).split(QLatin1Char('\n'));
     for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
         const QString line = it->trimmed();
         if (!line.isEmpty())
@@ -76,13 +76,27 @@ qint32 StartErrorCode(int errorNumber)
 
 QString NativeCommandLine(const QString& program, const QStringList& arguments)
 {
-    const auto quoted = [](const QString& text) {
-        return QLatin1Char('"') + text + QLatin1Char('"');
-    };
-    QString line = quoted(program);
+    // The program name is taken up to the next quote, with no escapes; file names hold no quotes.
+    QString line = QLatin1Char('"') + program + QLatin1Char('"');
     for (const QString& argument : arguments)
-        line += QLatin1Char(' ') + (isPlainWord(argument) ? argument : quoted(argument));
+        line += QLatin1Char(' ') + (isPlainWord(argument) ? argument : QuotedArgument(argument));
     return line;
+}
+
+QString QuotedArgument(const QString& text)
+{
+    // Backslashes are escapes only before a quote: a run of them there is doubled and the quote
+    // gets one more; so is the run before the closing quote.
+    QString quoted(QLatin1Char('"'));
+    qsizetype backslashes = 0;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"'))
+            quoted += QString(backslashes + 1, QLatin1Char('\\'));
+        backslashes = c == QLatin1Char('\\') ? backslashes + 1 : 0;
+        quoted += c;
+    }
+    quoted += QString(backslashes, QLatin1Char('\\'));
+    return quoted + QLatin1Char('"');
 }
 
 RunOutcome ProcessRunner::run(const QString& program, const QStringList& arguments,

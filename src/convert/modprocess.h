@@ -31,8 +31,12 @@ int NormalizeWindowStyle(std::optional<int> style);
 qint32 StartErrorCode(int errorNumber);
 
 // The command line Windows sees: the program and every argument that holds more than letters,
-// digits and dashes between quotes, unchanged, separated by single spaces.
+// digits and dashes between quotes, separated by single spaces. Each argument reads back
+// unchanged with the system's rules (CommandLineToArgvW, the C runtime).
 QString NativeCommandLine(const QString& program, const QStringList& arguments);
+
+// One argument between quotes, with the backslashes and quotes in it escaped.
+QString QuotedArgument(const QString& text);
 
 // Starts one program with an argument vector (never through a shell) and waits for it to end
 // while the window's events keep running. Each tick waits up to the tick length for the

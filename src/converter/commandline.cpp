@@ -1,5 +1,6 @@
 #include "commandline.h"
 
+#include "cmdargs.h"
 #include "decode.h"
 #include "fileio.h"
 #include "pngstored.h"
@@ -150,7 +151,7 @@ Options parseArguments(std::span<const std::string> args)
 
 std::string defaultOutputPath(const std::string& source, OutputFormat format)
 {
-    const std::size_t slash = source.find_last_of('/');
+    const std::size_t slash = source.find_last_of(kPathSeparators);
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     const std::size_t dot = source.find_last_of('.');
     std::string stem = source;

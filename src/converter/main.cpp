@@ -1,3 +1,4 @@
+#include "cmdargs.h"
 #include "commandline.h"
 #include "fileio.h"
 
@@ -9,6 +10,6 @@
 int main(int argc, char** argv)
 {
     nconv::installInterruptCleanup();
-    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const std::vector<std::string> args = nconv::programArguments(argc, argv);
     return nconv::runConverter(args, stdout, stderr);
 }

@@ -162,7 +162,7 @@ TEST_F(AddAllInFolder, UnlistableFolderIsSkippedSilently)
     LockedFolder locked(tree.path("T/A"));
     {
         PermissionChecks checks;
-        ASSERT_FALSE(CanList(tree.path("T/A"))) << "cannot take access away in this environment";
+        REQUIRE_UNLISTABLE(tree.path("T/A"));
         addAll("ani", tree.path("T"));
     }
     EXPECT_EQ(form->itemTexts(), (QStringList{tree.path("T/t.ani"), tree.path("T/B/b.ani"),
@@ -172,6 +172,7 @@ TEST_F(AddAllInFolder, UnlistableFolderIsSkippedSilently)
 
 TEST_F(AddAllInFolder, LoopsEndAndNamesOfEveryScriptAreListed)
 {
+    SKIP_WITHOUT_REPARSE_POINTS(tree);
     tree.file(QStringLiteral("T/Курсоры/стрелка.ani"));
     tree.file(QStringLiteral("T/光标/忙.ani"));
     tree.file(QStringLiteral("T/ctl\x02/x.ani"));
@@ -183,6 +184,10 @@ TEST_F(AddAllInFolder, LoopsEndAndNamesOfEveryScriptAreListed)
 
 TEST_F(AddAllInFolder, FailingStatementsAreReportedAndTheHandlerGoesOn)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a settings folder that cannot be written; Wine does not enforce the "
+                    "access lists that would make one";
+#else
     tree.file("T/t.ani");
     // A settings folder that cannot be written: each store fails and is reported with its line.
     const QByteArray settingsFolder = QFile::encodeName(temp.path());
@@ -192,6 +197,7 @@ TEST_F(AddAllInFolder, FailingStatementsAreReportedAndTheHandlerGoesOn)
         addAll("ani", tree.path("T"));
     }
     ::chmod(settingsFolder.constData(), 0700);
+#endif
 
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_TRUE(dialogs.messages[0].text.contains(

@@ -56,6 +56,9 @@ TEST_F(FileSystem, DeleteFileForcedRemovesReadOnlyFilesAndIgnoresMissingOnes)
 
 TEST_F(FileSystem, AttributesUseWindowsBitValues)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "the values made up from POSIX file modes; addfolder_win_test reads real ones";
+#endif
     touch(at("plain.ani"));
     touch(at(".hidden.ani"));
     QDir(dir.path()).mkdir("sub");

@@ -75,6 +75,15 @@ TEST(NativeCommandLine, WindowsSeesQuotedPathsAndPlainOptions)
                     "\"C:\\cur\\arrow.jpg\" \"C:\\cur\\arrow.ani\"");
 }
 
+TEST(QuotedArgument, BackslashesAreDoubledOnlyBeforeAQuote)
+{
+    EXPECT_EQ(QuotedArgument("C:\\my dir\\a.ani"), "\"C:\\my dir\\a.ani\"");
+    EXPECT_EQ(QuotedArgument("C:\\out\\"), "\"C:\\out\\\\\"");
+    EXPECT_EQ(QuotedArgument("say \"hi\""), "\"say \\\"hi\\\"\"");
+    EXPECT_EQ(QuotedArgument("a\\\"b"), "\"a\\\\\\\"b\"");
+    EXPECT_EQ(QuotedArgument(""), "\"\"");
+}
+
 TEST(ConversionReport, AllConvertedSaysExactlyDone)
 {
     EXPECT_EQ(ConversionReport().summary(3), "Done.");

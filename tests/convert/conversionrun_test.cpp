@@ -3,12 +3,11 @@
 #include "conversioncommand.h"
 #include "conversionrunfixture.h"
 #include "noexecmount.h"
+#include "permissionchecks.h"
 
 #include <QPushButton>
 #include <QTimer>
-#include <csignal>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using ConversionRun = ConversionRunFixture;
 
@@ -26,9 +25,11 @@ TEST_F(ConversionRun, ConvertsEveryFileInOrderAndSaysDone)
     const auto made = calls();
     ASSERT_EQ(made.size(), 3u);
     for (int i = 0; i < 3; ++i) {
-        const QString output = outputFolder + "/" + OutputFileName(sources[i]);
+        const QString output =
+            QDir::toNativeSeparators(outputFolder + "/") + OutputFileName(sources[i]);
         // The converter ran from the converter file, which existed while the run went on.
-        EXPECT_TRUE(made[i].program.startsWith(converterFolder + "/nconvert-"));
+        EXPECT_TRUE(
+            QDir::fromNativeSeparators(made[i].program).startsWith(converterFolder + "/nconvert-"));
         EXPECT_EQ(made[i].program, made[0].program);
         EXPECT_EQ(made[i].tag, "provided");
         EXPECT_EQ(made[i].arguments, ConverterArguments(42, output, sources[i]));
@@ -66,14 +67,21 @@ TEST_F(ConversionRun, AwkwardNamesConvertBesideTheirSources)
     Form1& window = makeRunForm();
     window.Option2->setChecked(true);
     window.Text1->setText(temp.filePath("no such folder"));
-    const QStringList sources = {addSource("a\" -o \"b.ani"), addSource("-dash.ani"),
+#ifdef _WIN32
+    // Windows names hold no quotes, but shell characters and spaces still need quoting.
+    const QString quoting = QStringLiteral("a' -o 'b & c^.ani");
+#else
+    const QString quoting = QStringLiteral("a\" -o \"b.ani");
+#endif
+    const QStringList sources = {addSource(quoting), addSource("-dash.ani"),
                                  addSource("with  space.ani"),
                                  addSource(QStringLiteral("Ünïcødé ñ 100%.ani"))};
     window.PushButton2->click();
 
     EXPECT_EQ(messageTexts(), QStringList{"Done."});
     for (const QString& source : sources) {
-        const QString output = sourceFolder + "/" + OutputFileName(source);
+        const QString output =
+            QDir::toNativeSeparators(sourceFolder + "/") + OutputFileName(source);
         EXPECT_EQ(readAll(output), "provided image of " + source.toUtf8() + "\n")
             << output.toStdString();
     }
@@ -94,8 +102,8 @@ TEST_F(ConversionRun, FailedFilesAreListedWithTheirReasons)
     window.PushButton2->click();
 
     EXPECT_EQ(calls().size(), 6u);
-    EXPECT_TRUE(QFile::exists(outputFolder + "/good.jpg"));
-    EXPECT_TRUE(QFile::exists(outputFolder + "/last.jpg"));
+    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/good.jpg")));
+    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/last.jpg")));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "Done.\n\n4 of 6 files could not be converted:\n" +
                                             damaged + ": damaged file: no frames\n" + quiet +
@@ -150,7 +158,7 @@ TEST_F(ConversionRun, DuringARunOnlyTheFileCountIsFixed)
         converterPresent = !converterFolderEntries().isEmpty();
         window.PushButton2->click();
         window.Slider1->setValue(10);
-        window.appendPath(sourceFolder + "/added.ani");
+        window.appendPath(QDir::toNativeSeparators(sourceFolder + "/added.ani"));
     });
 
     const auto made = calls();
@@ -166,7 +174,7 @@ TEST_F(ConversionRun, DuringARunOnlyTheFileCountIsFixed)
     EXPECT_TRUE(dialogs.messages[0].text.startsWith("Done.\n\n1 of 3 files could not be "
                                                     "converted:\n" +
                                                     first + ": the converter stopped"));
-    EXPECT_TRUE(QFile::exists(outputFolder + "/second.jpg"));
+    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/second.jpg")));
 }
 
 TEST_F(ConversionRun, NeitherSaveOptionSetFailsEachFileWithoutRunning)
@@ -187,17 +195,26 @@ TEST_F(ConversionRun, ConvertersLeftBehindAreNeverRunAndOursAreSweptAway)
 {
     Form1& window = makeRunForm();
     addSource("a.ani");
-    const QString ours = converterFolder + "/nconvert-00c0ffee";
-    const QString foreign = converterFolder + "/nconvert-0f0e0d0c";
+#ifdef _WIN32
+    const QString exe = QStringLiteral(".exe");
+#else
+    const QString exe;
+#endif
+    const QString ours = converterFolder + "/nconvert-00c0ffee" + exe;
+    const QString foreign = converterFolder + "/nconvert-0f0e0d0c" + exe;
     writeFile(ours, readAll(QStringLiteral(FAKE_NCONVERT_OTHER)));
-    ::chmod(QFile::encodeName(ours).constData(), 0700);
     writeFile(foreign, readAll(QStringLiteral(FAKE_NCONVERT_OTHER)));
+#ifdef _WIN32
+    ASSERT_TRUE(OpenToEveryone(foreign));
+#else
+    ::chmod(QFile::encodeName(ours).constData(), 0700);
     ::chmod(QFile::encodeName(foreign).constData(), 0775);
+#endif
     window.PushButton2->click();
     ASSERT_EQ(calls().size(), 1u);
     EXPECT_EQ(calls()[0].tag, "provided");
     EXPECT_EQ(messageTexts(), QStringList{"Done."});
-    EXPECT_EQ(converterFolderEntries(), QStringList{"nconvert-0f0e0d0c"});
+    EXPECT_EQ(converterFolderEntries(), QStringList{"nconvert-0f0e0d0c" + exe});
 }
 
 // Two windows convert at the same time: the one that ends first removes only its own converter,
@@ -216,8 +233,8 @@ TEST_F(ConversionRun, TwoWindowsConvertingAtOnceKeepTheirOwnConverters)
     ASSERT_EQ(made.size(), 3u);
     EXPECT_NE(made[0].program, made[1].program);
     EXPECT_EQ(made[2].program, made[0].program);
-    EXPECT_TRUE(QFile::exists(outputFolder + "/other.jpg"));
-    EXPECT_TRUE(QFile::exists(outputFolder + "/after.jpg"));
+    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/other.jpg")));
+    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/after.jpg")));
     EXPECT_TRUE(converterFolderEntries().isEmpty());
     firstWindow.reset();
 }
@@ -226,7 +243,7 @@ TEST_F(ConversionRun, ANoexecConverterFolderFallsBackToTheNextOne)
 {
     NoExecMount noexec(temp.filePath("noexec"));
     if (!noexec.mounted())
-        GTEST_SKIP() << "mounting a noexec folder needs root";
+        GTEST_SKIP() << "mounting a noexec folder needs root on Linux";
     AppContext context = makeRunForm().context();
     context.converterFolders = {noexec.path(), converterFolder};
     form = std::make_unique<Form1>(context);
@@ -235,7 +252,7 @@ TEST_F(ConversionRun, ANoexecConverterFolderFallsBackToTheNextOne)
     addSource("a.ani");
     form->PushButton2->click();
     EXPECT_EQ(messageTexts(), QStringList{"Done."});
-    EXPECT_TRUE(QFile::exists(outputFolder + "/a.jpg"));
+    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/a.jpg")));
 
     // With no folder left to try, the box says why instead of failing each file silently.
     context.converterFolders = {noexec.path()};

@@ -2,6 +2,7 @@
 
 #include "converterlocation.h"
 #include "formfixture.h"
+#include "processkill.h"
 
 #include <QDir>
 #include <QFile>
@@ -100,7 +101,7 @@ protected:
                 return;
             meddler.stop();
             meddle();
-            ::kill(pid, SIGKILL);
+            KillProcess(pid);
         });
         meddler.start();
         window.PushButton2->click();

@@ -97,7 +97,7 @@ protected:
 
     QString addPicture(const QString& name, const QImage& image, const char* format)
     {
-        const QString path = sourceFolder + "/" + name;
+        const QString path = QDir::toNativeSeparators(sourceFolder + "/") + name;
         EXPECT_TRUE(image.save(path, format));
         form->appendPath(path);
         return path;
@@ -116,7 +116,8 @@ TEST_F(EndToEnd, ConvertsBesideTheSourcesAndIntoAFolder)
     window.PushButton2->click();
     EXPECT_EQ(messageTexts(), QStringList{"Done."});
     for (const char* name : {"red picture.jpg", "-red.jpg"}) {
-        const QImage result(sourceFolder + "/" + QString::fromUtf8(name), "JPEG");
+        const QImage result(QDir::toNativeSeparators(sourceFolder + "/") + QString::fromUtf8(name),
+                            "JPEG");
         ASSERT_FALSE(result.isNull()) << name;
         EXPECT_EQ(result.size(), QSize(48, 32));
         const QColor middle = result.pixelColor(24, 16);
@@ -128,8 +129,9 @@ TEST_F(EndToEnd, ConvertsBesideTheSourcesAndIntoAFolder)
     window.Option1->setChecked(true);
     window.PushButton2->click();
     EXPECT_EQ(messageTexts().last(), "Done.");
-    EXPECT_FALSE(QImage(outputFolder + "/red picture.jpg", "JPEG").isNull());
-    EXPECT_FALSE(QImage(outputFolder + "/-red.jpg", "JPEG").isNull());
+    EXPECT_FALSE(
+        QImage(QDir::toNativeSeparators(outputFolder + "/red picture.jpg"), "JPEG").isNull());
+    EXPECT_FALSE(QImage(QDir::toNativeSeparators(outputFolder + "/-red.jpg"), "JPEG").isNull());
     EXPECT_TRUE(converterFolderEntries().isEmpty());
 }
 
@@ -137,22 +139,24 @@ TEST_F(EndToEnd, QualityChangesTheFileSize)
 {
     Form1& window = makeRunForm(QString());
     addPicture("detail.png", detailedPicture(128), "PNG");
-    QDir().mkpath(outputFolder + "/low");
-    QDir().mkpath(outputFolder + "/high");
+    QDir().mkpath(QDir::toNativeSeparators(outputFolder + "/low"));
+    QDir().mkpath(QDir::toNativeSeparators(outputFolder + "/high"));
 
     window.Slider1->setValue(10);
-    window.Text1->setText(outputFolder + "/low");
+    window.Text1->setText(QDir::toNativeSeparators(outputFolder + "/low"));
     window.PushButton2->click();
     window.Slider1->setValue(95);
-    window.Text1->setText(outputFolder + "/high");
+    window.Text1->setText(QDir::toNativeSeparators(outputFolder + "/high"));
     window.PushButton2->click();
 
     EXPECT_EQ(messageTexts(), (QStringList{"Done.", "Done."}));
-    const qint64 low = QFileInfo(outputFolder + "/low/detail.jpg").size();
-    const qint64 high = QFileInfo(outputFolder + "/high/detail.jpg").size();
+    const qint64 low = QFileInfo(QDir::toNativeSeparators(outputFolder + "/low/detail.jpg")).size();
+    const qint64 high =
+        QFileInfo(QDir::toNativeSeparators(outputFolder + "/high/detail.jpg")).size();
     EXPECT_GT(low, 0);
     EXPECT_GT(high, 2 * low);
-    EXPECT_FALSE(QImage(outputFolder + "/low/detail.jpg", "JPEG").isNull());
+    EXPECT_FALSE(
+        QImage(QDir::toNativeSeparators(outputFolder + "/low/detail.jpg"), "JPEG").isNull());
 }
 
 TEST_F(EndToEnd, FilesTheConverterRefusesAreReportedWithItsReason)
@@ -161,11 +165,11 @@ TEST_F(EndToEnd, FilesTheConverterRefusesAreReportedWithItsReason)
     QImage blue(8, 8, QImage::Format_RGB32);
     blue.fill(Qt::blue);
     addPicture("fine.png", blue, "PNG");
-    const QString junk = sourceFolder + "/junk.ani";
+    const QString junk = QDir::toNativeSeparators(sourceFolder + "/junk.ani");
     writeFile(junk, QByteArray(300, 'j'));
     window.appendPath(junk);
     // An existing output is never replaced.
-    writeFile(outputFolder + "/taken.jpg", "keep me");
+    writeFile(QDir::toNativeSeparators(outputFolder + "/taken.jpg"), "keep me");
     addPicture("taken.png", blue, "PNG");
 
     window.PushButton2->click();
@@ -176,21 +180,21 @@ TEST_F(EndToEnd, FilesTheConverterRefusesAreReportedWithItsReason)
     EXPECT_EQ(lines[2], "2 of 3 files could not be converted:");
     EXPECT_TRUE(lines[3].contains("junk.ani")) << lines[3].toStdString();
     // Said for a window user, who has no -overwrite to add.
-    EXPECT_EQ(lines[4], sourceFolder + "/taken.png: a file named " + outputFolder +
-                            "/taken.jpg is already there and was left as it was");
-    EXPECT_EQ(readAll(outputFolder + "/taken.jpg"), "keep me");
-    EXPECT_FALSE(QImage(outputFolder + "/fine.jpg", "JPEG").isNull());
+    EXPECT_EQ(lines[4], QDir::toNativeSeparators(sourceFolder + "/taken.png: a file named ") +
+                            outputFolder + "/taken.jpg is already there and was left as it was");
+    EXPECT_EQ(readAll(QDir::toNativeSeparators(outputFolder + "/taken.jpg")), "keep me");
+    EXPECT_FALSE(QImage(QDir::toNativeSeparators(outputFolder + "/fine.jpg"), "JPEG").isNull());
 }
 
 TEST_F(EndToEnd, AnimatedCursorGivesItsFirstFrame)
 {
     Form1& window = makeRunForm(QString());
-    const QString source = sourceFolder + "/two frames.ani";
+    const QString source = QDir::toNativeSeparators(sourceFolder + "/two frames.ani");
     writeFile(source, animatedCursor({qRgb(200, 30, 30), qRgb(30, 30, 200)}));
     window.appendPath(source);
     window.PushButton2->click();
     EXPECT_EQ(messageTexts(), QStringList{"Done."});
-    const QImage result(outputFolder + "/two frames.jpg", "JPEG");
+    const QImage result(QDir::toNativeSeparators(outputFolder + "/two frames.jpg"), "JPEG");
     ASSERT_FALSE(result.isNull());
     EXPECT_EQ(result.size(), QSize(32, 32));
     const QColor middle = result.pixelColor(16, 16);

@@ -1,12 +1,12 @@
 #include "baranimation.h"
 #include "bartext.h"
 #include "modprocess.h"
+#include "processkill.h"
 
 #include <QFile>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -139,7 +139,7 @@ TEST(RunAndWait, EventsRunDuringTheWaitAndTheEndIsNoticed)
         const int pid = file.readAll().trimmed().toInt();
         if (pid > 0) {
             timerRan = true;
-            ::kill(pid, SIGKILL);
+            KillProcess(pid);
             killer.stop();
         }
     });
@@ -165,7 +165,7 @@ TEST(ProcessRunner, LongWaitShowsTheCountThenTheBaseText)
         if (display.texts.size() >= 13) {
             QFile file(pidFile);
             if (file.open(QIODevice::ReadOnly))
-                ::kill(file.readAll().trimmed().toInt(), SIGKILL);
+                KillProcess(file.readAll().trimmed().toInt());
         }
     };
     ProcessRunner runner;

@@ -6,13 +6,15 @@
 #include "scripteddialogs.h"
 #include "wildcard.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <fcntl.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
-const QString sep = QStringLiteral("/");
+const QString sep = QString(QDir::separator());
 
 TEST(WildcardPattern, MatchesLikeTheWindowsListingWithoutRegardToCase)
 {
@@ -67,6 +69,7 @@ TEST(HasUnsafeCharacters, RefusesOnlyControlCharacters)
 TEST(IsExistingFile, TrueOnlyForFilesThatOpen)
 {
     FolderTree tree;
+    SKIP_WITHOUT_REPARSE_POINTS(tree);
     tree.file("a.ani");
     tree.folder("dir.ani");
     tree.link("link.ani", tree.path("a.ani"));
@@ -119,6 +122,9 @@ TEST(FolderFiles, SkipsTildeNamesAndCollapsesDoubledSeparators)
 
 TEST(FolderFiles, NamesThatDoNotDecodeAreLeftOutAndTheRestListed)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names are UTF-16: there is no name that fails to decode";
+#else
     FolderTree tree;
     tree.file("a.ani");
     tree.file("z.ani");
@@ -130,11 +136,13 @@ TEST(FolderFiles, NamesThatDoNotDecodeAreLeftOutAndTheRestListed)
     EXPECT_EQ(listed, (QStringList{tree.path("a.ani"), tree.path("z.ani")}));
     for (const QString& path : listed)
         EXPECT_TRUE(IsExistingFile(path));
+#endif
 }
 
 TEST(FolderReader, ListedAttributesAreThoseOfTheAttributeQuery)
 {
     FolderTree tree;
+    SKIP_WITHOUT_REPARSE_POINTS(tree);
     tree.file("plain.ani");
     tree.file(".hidden.ani");
     tree.file("readonly.ani");
@@ -198,6 +206,7 @@ TEST_F(Walk, BreadthFirstByLevelsInNameOrder)
 
 TEST_F(Walk, LinksBackToAncestorsEndAndEachRealFolderIsVisitedOnce)
 {
+    SKIP_WITHOUT_REPARSE_POINTS(tree);
     tree.file("A/a1.ani");
     tree.file("A/A1/a11.ani");
     tree.file("B/b1.ani");
@@ -216,6 +225,9 @@ TEST_F(Walk, LinksBackToAncestorsEndAndEachRealFolderIsVisitedOnce)
 
 TEST_F(Walk, NamesOfEveryScriptAreWalkedButControlCharactersAreNot)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "\"?\" and control characters cannot be part of Windows names";
+#endif
     tree.file(QStringLiteral("Курсоры/стрелка.ani"));
     tree.file(QStringLiteral("光标/忙.ani"));
     tree.file(QStringLiteral("what?/q.ani"));
@@ -252,7 +264,7 @@ TEST_F(Walk, FoldersThatCannotBeListedAreDroppedSilently)
     QStringList folders;
     {
         PermissionChecks checks;
-        ASSERT_FALSE(CanList(tree.path("A"))) << "cannot take access away in this environment";
+        REQUIRE_UNLISTABLE(tree.path("A"));
         folders = walk();
     }
     EXPECT_EQ(folders, (QStringList{entry(""), entry("B"), entry("B/B1")}));
@@ -277,6 +289,9 @@ TEST_F(Walk, AFolderThatVanishedIsTakenOutOfTheList)
 
 TEST(BrowseForFolder, TrimsTrailingSeparatorsExceptOnARoot)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "written with \"/\" paths, which are no separators to this code on Windows";
+#endif
     ScriptedDialogs dialogs;
     dialogs.browseAnswers = {"/tmp/x/", "/tmp/y", "/", QString()};
     EXPECT_EQ(BrowseForFolder(dialogs, "Please select folder:", "/start"), "/tmp/x");

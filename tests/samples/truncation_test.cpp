@@ -27,9 +27,15 @@ std::set<qint64> CutsFor(const SampleEntry& e, qint64 size)
             cuts.insert(c);
     for (qint64 c : {e.neededEnd - 1, e.neededEnd, e.neededEnd + 1})
         cuts.insert(c);
+#ifdef _WIN32
+    // A process start costs about half a second under Wine: there the boundaries and a few cuts
+    // between them only.
+    const qint64 spread = 6;
+#else
     for (qint64 c = 3; c < std::min<qint64>(size, 400); c += 7)
         cuts.insert(c);
     const qint64 spread = 40;
+#endif
     for (qint64 i = 1; i < spread; ++i)
         cuts.insert(size * i / spread | 1);
     std::erase_if(cuts, [&](qint64 c) { return c < 0 || c >= size; });

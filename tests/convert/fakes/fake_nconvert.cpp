@@ -11,11 +11,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
+#ifdef _WIN32
+#include <windows.h>
+// The shell header builds on windows.h.
+#include <shellapi.h>
+#else
+#include <unistd.h>
+#endif
 
 #ifndef FAKE_TAG
 #define FAKE_TAG "fake"
@@ -23,10 +30,47 @@
 
 namespace {
 
+// File names are UTF-8 on every platform.
+std::filesystem::path fsPath(const std::string& utf8)
+{
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+#ifdef _WIN32
+long processId()
+{
+    return static_cast<long>(::GetCurrentProcessId());
+}
+
+// The arguments as UTF-8, read from the wide command line like the real converter does.
+std::vector<std::string> arguments(int, char**)
+{
+    int count = 0;
+    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 0; i < count; ++i) {
+        const std::u8string text = std::filesystem::path(wide[i]).u8string();
+        args.emplace_back(text.begin(), text.end());
+    }
+    ::LocalFree(wide);
+    return args;
+}
+#else
+long processId()
+{
+    return static_cast<long>(::getpid());
+}
+
+std::vector<std::string> arguments(int argc, char** argv)
+{
+    return {argv, argv + argc};
+}
+#endif
+
 [[noreturn]] void hang(const char* pidFile)
 {
     if (pidFile && *pidFile) {
-        std::ofstream(pidFile) << ::getpid() << '\n';
+        std::ofstream(fsPath(pidFile)) << processId() << '\n';
     }
     for (;;)
         std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -34,6 +78,10 @@ namespace {
 
 [[noreturn]] void crash()
 {
+#ifdef _WIN32
+    // How an access violation ends a process, without a debugger being called in.
+    ::TerminateProcess(::GetCurrentProcess(), 0xC0000005);
+#endif
     std::signal(SIGSEGV, SIG_DFL);
     std::raise(SIGSEGV);
     std::abort();
@@ -44,11 +92,12 @@ void sleepFor(long ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-int direct(int argc, char** argv)
+int direct(const std::vector<std::string>& argv)
 {
-    for (int i = 1; i < argc; ++i) {
+    const std::size_t argc = argv.size();
+    for (std::size_t i = 1; i < argc; ++i) {
         const std::string option = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : "";
+        const char* value = i + 1 < argc ? argv[i + 1].c_str() : "";
         if (option == "--stderr") {
             std::fprintf(stderr, "%s\n", value);
             ++i;
@@ -66,22 +115,23 @@ int direct(int argc, char** argv)
     return 0;
 }
 
-int asConverter(int argc, char** argv)
+int asConverter(const std::vector<std::string>& argv)
 {
+    const std::size_t argc = argv.size();
     std::string output;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "-o") == 0)
+    for (std::size_t i = 1; i + 1 < argc; ++i) {
+        if (argv[i] == "-o")
             output = argv[i + 1];
     }
     const std::string source = argv[argc - 1];
     if (const char* logPath = std::getenv("FAKE_NCONVERT_LOG")) {
-        std::ofstream log(logPath, std::ios::app);
+        std::ofstream log(fsPath(logPath), std::ios::app | std::ios::binary);
         log << FAKE_TAG << '\t' << argv[0];
-        for (int i = 1; i < argc; ++i)
+        for (std::size_t i = 1; i < argc; ++i)
             log << '\t' << argv[i];
         log << '\n';
     }
-    std::ifstream in(source);
+    std::ifstream in(fsPath(source));
     if (!in) {
         std::fprintf(stderr, "%s: cannot open the file\n", source.c_str());
         return 1;
@@ -101,7 +151,7 @@ int asConverter(int argc, char** argv)
         crash();
     if (directive == "hang")
         hang(std::getenv("FAKE_NCONVERT_PIDFILE"));
-    std::ofstream out(output, std::ios::binary);
+    std::ofstream out(fsPath(output), std::ios::binary);
     if (!out) {
         std::fprintf(stderr, "%s: cannot write %s\n", source.c_str(), output.c_str());
         return 1;
@@ -114,7 +164,8 @@ int asConverter(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && std::strcmp(argv[1], "-q") == 0)
-        return asConverter(argc, argv);
-    return direct(argc, argv);
+    const std::vector<std::string> args = arguments(argc, argv);
+    if (args.size() > 1 && args[1] == "-q")
+        return asConverter(args);
+    return direct(args);
 }

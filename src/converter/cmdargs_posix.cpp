@@ -1,0 +1,10 @@
+#include "cmdargs.h"
+
+namespace nconv {
+
+std::vector<std::string> programArguments(int argc, char** argv)
+{
+    return {argv + (argc > 0 ? 1 : 0), argv + argc};
+}
+
+} // namespace nconv

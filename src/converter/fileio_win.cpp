@@ -1,0 +1,323 @@
+#include "fileio.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <windows.h>
+
+namespace nconv {
+namespace {
+
+std::wstring widen(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    const int length =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                          length);
+    return wide;
+}
+
+std::string narrow(const wchar_t* text, int length)
+{
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+// The system's own description of an error, in the user's language, without the final period.
+std::string reason(DWORD error)
+{
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string message = length ? narrow(text, static_cast<int>(length)) : std::string();
+    ::LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                                message.back() == ' ' || message.back() == '.'))
+        message.pop_back();
+    if (message.empty())
+        message = "system error " + std::to_string(error);
+    return message;
+}
+
+// The form of a path that the wide file calls take at any length: absolute, with the "\\?\"
+// prefix (or "\\?\UNC\" for a network path).
+std::wstring systemPath(const std::string& path)
+{
+    const std::wstring wide = widen(path);
+    if (wide.rfind(L"\\\\?\\", 0) == 0)
+        return wide;
+    const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return wide;
+    std::wstring full(needed, L'\0');
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return wide;
+    full.resize(length);
+    if (full.rfind(L"\\\\.\\", 0) == 0)
+        return full; // devices are named as they are
+    if (full.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+[[noreturn]] void fail(const std::string& path, DWORD error)
+{
+    throw OutputError("cannot write " + path + ": " + reason(error));
+}
+
+[[noreturn]] void exists(const std::string& path)
+{
+    throw OutputError("output file already exists: " + path + " (add -overwrite to replace it)");
+}
+
+bool setDeleteOnClose(HANDLE file, bool remove)
+{
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = remove ? TRUE : FALSE;
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                        sizeof disposition) != 0;
+}
+
+// A new file beside the target, "~nconvert-XXXXXX.tmp". It is marked for deletion from the
+// moment it exists until it is complete, so the system removes it with the last handle if the
+// process dies or is killed; only the short step from unmarking to the move is unprotected.
+class TempFile
+{
+public:
+    explicit TempFile(const std::string& target) : target_(target)
+    {
+        const std::wstring full = systemPath(target);
+        const std::size_t slash = full.find_last_of(L'\\');
+        const std::wstring folder = full.substr(0, slash == std::wstring::npos ? 0 : slash + 1);
+        LARGE_INTEGER now{};
+        ::QueryPerformanceCounter(&now);
+        unsigned long long seed = static_cast<unsigned long long>(now.QuadPart) ^
+                                  (::GetCurrentProcessId() * 2654435761ull);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+            wchar_t suffix[8];
+            std::swprintf(suffix, 8, L"%06llx", (seed >> 40) & 0xFFFFFF);
+            path_ = folder + L"~nconvert-" + suffix + L".tmp";
+            file_ = ::CreateFileW(path_.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file_ != INVALID_HANDLE_VALUE)
+                break;
+            const DWORD error = ::GetLastError();
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+                fail(target, error);
+        }
+        if (file_ == INVALID_HANDLE_VALUE)
+            fail(target, ERROR_FILE_EXISTS);
+        if (!setDeleteOnClose(file_, true)) {
+            const DWORD error = ::GetLastError();
+            discard();
+            fail(target, error);
+        }
+    }
+    ~TempFile() { discard(); }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    void write(std::span<const std::uint8_t> bytes)
+    {
+        const std::uint8_t* p = bytes.data();
+        std::size_t left = bytes.size();
+        while (left > 0) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30));
+            DWORD written = 0;
+            if (!::WriteFile(file_, p, chunk, &written, nullptr))
+                fail(target_, ::GetLastError());
+            if (written == 0)
+                fail(target_, ERROR_WRITE_FAULT);
+            p += written, left -= written;
+        }
+    }
+
+    // Moves the complete file to `path`, replacing an existing file only when asked to.
+    void publish(const std::string& path, bool overwrite)
+    {
+        if (!setDeleteOnClose(file_, false))
+            fail(path, ::GetLastError());
+        const DWORD flags = overwrite ? MOVEFILE_REPLACE_EXISTING : 0;
+        if (::MoveFileExW(path_.c_str(), systemPath(path).c_str(), flags)) {
+            ::CloseHandle(file_);
+            file_ = INVALID_HANDLE_VALUE;
+            return;
+        }
+        const DWORD error = ::GetLastError();
+        setDeleteOnClose(file_, true);
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+            exists(path);
+        fail(path, error);
+    }
+
+private:
+    void discard()
+    {
+        if (file_ == INVALID_HANDLE_VALUE)
+            return;
+        const bool marked = setDeleteOnClose(file_, true);
+        ::CloseHandle(file_);
+        file_ = INVALID_HANDLE_VALUE;
+        if (!marked)
+            ::DeleteFileW(path_.c_str());
+    }
+
+    std::string target_;
+    std::wstring path_;
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+};
+
+[[noreturn]] void readFailed(DWORD error)
+{
+    throw ReadError("cannot read the file: " + reason(error));
+}
+
+[[noreturn]] void tooLargeFile(std::uint64_t limit)
+{
+    throw ReadError("the file is too large (over " + std::to_string(limit >> 20) + " MB)");
+}
+
+// Sources that cannot be mapped (pipes, devices): read in steps up to the limit.
+std::vector<std::uint8_t> readStream(HANDLE file, std::uint64_t limit)
+{
+    std::vector<std::uint8_t> bytes(65536);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            if (filled > limit)
+                tooLargeFile(limit);
+            bytes.resize(
+                static_cast<std::size_t>(std::min<std::uint64_t>(limit + 1, bytes.size() * 2)));
+        }
+        DWORD n = 0;
+        const DWORD want =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, 1u << 30));
+        if (!::ReadFile(file, bytes.data() + filled, want, &n, nullptr)) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF)
+                break;
+            readFailed(error);
+        }
+        if (n == 0)
+            break;
+        filled += n;
+    }
+    if (filled > limit)
+        tooLargeFile(limit);
+    bytes.resize(filled);
+    return bytes;
+}
+
+// A mapped source on a network share or removable disk can fail to page in; that ends the
+// program with the usual one line instead of a crash.
+const void* g_mapStart = nullptr;
+std::size_t g_mapSize = 0;
+char g_source[4096];
+
+LONG CALLBACK onPageInFailure(EXCEPTION_POINTERS* info)
+{
+    const EXCEPTION_RECORD* record = info->ExceptionRecord;
+    if (record->ExceptionCode != EXCEPTION_IN_PAGE_ERROR || record->NumberParameters < 2 ||
+        !g_mapStart)
+        return EXCEPTION_CONTINUE_SEARCH;
+    const auto address = static_cast<std::uintptr_t>(record->ExceptionInformation[1]);
+    const auto start = reinterpret_cast<std::uintptr_t>(g_mapStart);
+    if (address < start || address - start >= g_mapSize)
+        return EXCEPTION_CONTINUE_SEARCH;
+    std::fprintf(stderr, "nconvert: %s: cannot read the file: it could not be read from its disk\n",
+                 g_source);
+    std::fflush(stderr);
+    // The temporary output, if any, is marked for deletion and goes with the process.
+    ::ExitProcess(1);
+}
+
+} // namespace
+
+SourceFile::SourceFile(const std::string& path, std::uint64_t limit)
+{
+    const HANDLE file = ::CreateFileW(systemPath(path).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        readFailed(::GetLastError());
+    struct Closer
+    {
+        HANDLE h;
+        ~Closer() { ::CloseHandle(h); }
+    } closer{file};
+    if (::GetFileType(file) != FILE_TYPE_DISK) {
+        copy_ = readStream(file, limit);
+        return;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file, &info))
+        readFailed(::GetLastError());
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        throw ReadError("cannot read the file: it is a folder");
+    const std::uint64_t size =
+        (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    if (size > limit)
+        tooLargeFile(limit);
+    if (size == 0)
+        return;
+    const HANDLE mapping = ::CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (mapping)
+        map_ = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(size));
+    if (mapping)
+        ::CloseHandle(mapping);
+    if (!map_) {
+        copy_ = readStream(file, limit);
+        return;
+    }
+    mapSize_ = static_cast<std::size_t>(size);
+    const std::size_t copied = std::min(path.size(), sizeof g_source - 1);
+    std::copy_n(path.data(), copied, g_source);
+    g_source[copied] = '\0';
+    g_mapStart = map_;
+    g_mapSize = mapSize_;
+    static const PVOID handler = ::AddVectoredExceptionHandler(1, onPageInFailure);
+    (void)handler;
+}
+
+SourceFile::~SourceFile()
+{
+    if (map_) {
+        g_mapStart = nullptr;
+        ::UnmapViewOfFile(map_);
+    }
+}
+
+std::span<const std::uint8_t> SourceFile::bytes() const
+{
+    if (map_)
+        return {static_cast<const std::uint8_t*>(map_), mapSize_};
+    return copy_;
+}
+
+bool outputExists(const std::string& path)
+{
+    return ::GetFileAttributesW(systemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void installInterruptCleanup()
+{
+    // Nothing to do: the temporary output is marked for deletion while it is written, so the
+    // system removes it however the process ends.
+}
+
+void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                         bool overwrite)
+{
+    TempFile temp(path);
+    temp.write(bytes);
+    temp.publish(path, overwrite);
+}
+
+} // namespace nconv
