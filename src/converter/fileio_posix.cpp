@@ -1,4 +1,5 @@
 #include "fileio.h"
+#include "readsteps.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -267,36 +268,20 @@ void onSourceShrunk(int)
     throw ReadError(std::string("cannot read the file: ") + std::strerror(error));
 }
 
-[[noreturn]] void tooLargeFile(std::uint64_t limit)
-{
-    throw ReadError("the file is too large (over " + std::to_string(limit >> 20) + " MB)");
-}
-
-// Files that cannot be mapped (pipes, devices): read in steps up to the limit.
+// Files that cannot be mapped (pipes, devices).
 std::vector<std::uint8_t> readStream(int fd, std::uint64_t limit)
 {
-    std::vector<std::uint8_t> bytes(65536);
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) {
-            if (filled > limit)
-                tooLargeFile(limit);
-            bytes.resize(
-                static_cast<std::size_t>(std::min<std::uint64_t>(limit + 1, bytes.size() * 2)));
-        }
-        const ssize_t n = read(fd, bytes.data() + filled, bytes.size() - filled);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            readFailed(errno);
-        if (n == 0)
-            break;
-        filled += static_cast<std::size_t>(n);
-    }
-    if (filled > limit)
-        tooLargeFile(limit);
-    bytes.resize(filled);
-    return bytes;
+    return readInSteps(
+        [fd](std::uint8_t* to, std::size_t size) -> std::size_t {
+            for (;;) {
+                const ssize_t n = read(fd, to, size);
+                if (n >= 0)
+                    return static_cast<std::size_t>(n);
+                if (errno != EINTR)
+                    readFailed(errno);
+            }
+        },
+        limit);
 }
 
 } // namespace
@@ -321,7 +306,7 @@ SourceFile::SourceFile(const std::string& path, std::uint64_t limit)
         return;
     }
     if (static_cast<std::uint64_t>(st.st_size) > limit)
-        tooLargeFile(limit);
+        throwTooLarge(limit);
     if (st.st_size == 0)
         return;
     const std::size_t copied = std::min(path.size(), sizeof g_source - 1);

@@ -1,4 +1,5 @@
 #include "fileio.h"
+#include "readsteps.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -179,40 +180,22 @@ private:
     throw ReadError("cannot read the file: " + reason(error));
 }
 
-[[noreturn]] void tooLargeFile(std::uint64_t limit)
-{
-    throw ReadError("the file is too large (over " + std::to_string(limit >> 20) + " MB)");
-}
-
-// Sources that cannot be mapped (pipes, devices): read in steps up to the limit.
+// Sources that cannot be mapped (pipes, devices).
 std::vector<std::uint8_t> readStream(HANDLE file, std::uint64_t limit)
 {
-    std::vector<std::uint8_t> bytes(65536);
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) {
-            if (filled > limit)
-                tooLargeFile(limit);
-            bytes.resize(
-                static_cast<std::size_t>(std::min<std::uint64_t>(limit + 1, bytes.size() * 2)));
-        }
-        DWORD n = 0;
-        const DWORD want =
-            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, 1u << 30));
-        if (!::ReadFile(file, bytes.data() + filled, want, &n, nullptr)) {
-            const DWORD error = ::GetLastError();
-            if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF)
-                break;
-            readFailed(error);
-        }
-        if (n == 0)
-            break;
-        filled += n;
-    }
-    if (filled > limit)
-        tooLargeFile(limit);
-    bytes.resize(filled);
-    return bytes;
+    return readInSteps(
+        [file](std::uint8_t* to, std::size_t size) -> std::size_t {
+            DWORD n = 0;
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+            if (!::ReadFile(file, to, want, &n, nullptr)) {
+                const DWORD error = ::GetLastError();
+                if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF)
+                    return 0;
+                readFailed(error);
+            }
+            return n;
+        },
+        limit);
 }
 
 // A mapped source on a network share or removable disk can fail to page in; that ends the
@@ -264,7 +247,7 @@ SourceFile::SourceFile(const std::string& path, std::uint64_t limit)
     const std::uint64_t size =
         (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     if (size > limit)
-        tooLargeFile(limit);
+        throwTooLarge(limit);
     if (size == 0)
         return;
     const HANDLE mapping = ::CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
