@@ -56,7 +56,7 @@ TEST_F(AddAllInFolder, ListsTheTreeBreadthFirst)
 
     // A trailing separator from the dialog gives the same items, and the next dialog starts there.
     form->clearItems();
-    addAll("ani", tree.path("T") + "/");
+    addAll("ani", tree.path("T") + QDir::separator());
     EXPECT_EQ(form->itemCount(), 4);
     EXPECT_EQ(form->itemText(1), tree.path("T/t1.ani"));
     EXPECT_EQ(dialogs.browses[1].start, tree.path("T"));

@@ -1,5 +1,6 @@
 #include "apperror.h"
 #include "formfixture.h"
+#include "nativepaths.h"
 #include "openfilesresult.h"
 #include "qtdialogs.h"
 
@@ -63,15 +64,15 @@ TEST(QtDialogs, BoxesShowTheirTextAsPlainText)
 TEST(OpenFilesResult, RealDialogAnswerIsComposedAndLimited)
 {
     EXPECT_EQ(OpenFilesResult({}, 30000), "");
-    EXPECT_EQ(OpenFilesResult({"/home/u/a.ani"}, 30000), "/home/u/a.ani");
-    EXPECT_EQ(OpenFilesResult({"/home/u/a.ani", "/home/u/b.ani"}, 30000),
-              QString("/home/u") + nul + "a.ani" + nul + "b.ani");
-    EXPECT_EQ(OpenFilesResult({"/a.ani", "/b.ani"}, 30000),
-              QString("/") + nul + "a.ani" + nul + "b.ani");
+    EXPECT_EQ(OpenFilesResult(Native({"/home/u/a.ani"}), 30000), Native("/home/u/a.ani"));
+    EXPECT_EQ(OpenFilesResult(Native({"/home/u/a.ani", "/home/u/b.ani"}), 30000),
+              Native("/home/u") + nul + "a.ani" + nul + "b.ani");
+    EXPECT_EQ(OpenFilesResult(Native({"/a.ani", "/b.ani"}), 30000),
+              Native("/") + nul + "a.ani" + nul + "b.ani");
     // Typed names with folders of their own, or paths in different folders, reach the list whole.
     for (const QStringList& chosen :
          {QStringList{"/g/a.ani", "/g/sub/s.ani"}, QStringList{"/x/a.ani", "/y/b.ani", "/x/a.ani"}})
-        EXPECT_EQ(PathsFromOpenFilesResult(OpenFilesResult(chosen, 30000)), chosen);
+        EXPECT_EQ(PathsFromOpenFilesResult(OpenFilesResult(Native(chosen), 30000)), Native(chosen));
     QStringList many;
     for (int i = 0; i < 3000; ++i)
         many << QString("/home/u/cursor-%1.ani").arg(i, 5, 10, QChar('0'));
@@ -104,9 +105,10 @@ TEST_F(DialogIntake, SeveralFilesFollowTheItemsAlreadyListed)
     Form1& w = makeForm();
     w.appendPath("/first.ani");
     dialogs.openFilesAnswers.push_back(
-        [](int) { return QString("/data/cur/") + nul + "z.ani" + nul + "a.ani"; });
+        [](int) { return Native("/data/cur/") + nul + "z.ani" + nul + "a.ani"; });
     w.PushButton1_Click();
-    EXPECT_EQ(w.itemTexts(), QStringList({"/first.ani", "/data/cur/z.ani", "/data/cur/a.ani"}));
+    EXPECT_EQ(w.itemTexts(),
+              QStringList({"/first.ani", Native("/data/cur/z.ani"), Native("/data/cur/a.ani")}));
 }
 
 TEST_F(DialogIntake, CancelAddsNothingAndSaysNothing)

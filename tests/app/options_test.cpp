@@ -1,5 +1,6 @@
 #include "../filelist/foldertree.h"
 #include "formfixture.h"
+#include "nativepaths.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -72,31 +73,32 @@ TEST_F(OutputOptions, ChoosingTheOutputFolder)
 
     dialogs.browseAnswers = {images};
     form->PushButton9_Click();
-    EXPECT_EQ(form->Text1->text(), images + "/");
-    EXPECT_EQ(stored("Text1"), images + "/");
+    EXPECT_EQ(form->Text1->text(), images + QDir::separator());
+    EXPECT_EQ(stored("Text1"), images + QDir::separator());
     EXPECT_EQ(stored("LastFolderDot"), images);
     ASSERT_EQ(dialogs.browses.size(), 1u);
     EXPECT_EQ(dialogs.browses[0].prompt, "Please select folder:");
     EXPECT_EQ(dialogs.browses[0].start, "");
 
     // A dialog answer with its own trailing separator still gives one.
-    dialogs.browseAnswers = {images + "/"};
+    dialogs.browseAnswers = {images + QDir::separator()};
     form->PushButton9_Click();
-    EXPECT_EQ(form->Text1->text(), images + "/");
+    EXPECT_EQ(form->Text1->text(), images + QDir::separator());
     EXPECT_EQ(stored("LastFolderDot"), images);
     EXPECT_EQ(dialogs.browses[1].start, images);
 
     // Cancel changes nothing.
     form->PushButton9_Click();
-    EXPECT_EQ(form->Text1->text(), images + "/");
+    EXPECT_EQ(form->Text1->text(), images + QDir::separator());
     EXPECT_EQ(stored("LastFolderDot"), images);
 
     // A root is taken unchanged.
-    dialogs.browseAnswers = {"/"};
+    const QString root = Native(QDir::rootPath());
+    dialogs.browseAnswers = {root};
     form->PushButton9_Click();
-    EXPECT_EQ(form->Text1->text(), "/");
-    EXPECT_EQ(stored("Text1"), "/");
-    EXPECT_EQ(stored("LastFolderDot"), "/");
+    EXPECT_EQ(form->Text1->text(), root);
+    EXPECT_EQ(stored("Text1"), root);
+    EXPECT_EQ(stored("LastFolderDot"), root);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 

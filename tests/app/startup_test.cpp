@@ -3,6 +3,7 @@
 // path that is not there).
 #include "commandlinefiles.h"
 #include "formfixture.h"
+#include "nativepaths.h"
 #include "programfolder.h"
 
 #include <QDir>
@@ -25,10 +26,17 @@ protected:
 
 TEST_F(StartUp, ArgumentsBecomeFullPathsFromTheWorkingFolder)
 {
+    // A working folder always has a drive on Windows; a path from the root takes the same one.
+#ifdef Q_OS_WIN
+    const QString drive = QStringLiteral("C:");
+#else
+    const QString drive;
+#endif
     const CommandLineFiles files({"--", "a.ani", "sub/../b.ani", "folder/", "/abs/c.ani", "--", ""},
-                                 "/home/me");
-    EXPECT_EQ(files.paths(), QStringList({"/home/me/a.ani", "/home/me/b.ani", "/home/me/folder",
-                                          "/abs/c.ani", "/home/me/--"}));
+                                 drive + "/home/me");
+    EXPECT_EQ(files.paths(), Native(QStringList({drive + "/home/me/a.ani", drive + "/home/me/b.ani",
+                                                 drive + "/home/me/folder", drive + "/abs/c.ani",
+                                                 drive + "/home/me/--"})));
 }
 
 TEST_F(StartUp, FilesAndFoldersAreListedAsDroppedAndMissingOnesNamedInOneBox)
@@ -41,13 +49,14 @@ TEST_F(StartUp, FilesAndFoldersAreListedAsDroppedAndMissingOnesNamedInOneBox)
     CommandLineFiles files({"in/notes.txt", "gone.ani", "in/tree", "in/gone/"}, temp.path());
     form->ListCommandLineFiles(files);
 
-    const QString tree = QDir::toNativeSeparators(temp.filePath("in/tree"));
     EXPECT_EQ(form->itemTexts(),
-              QStringList({"listed before", notes, tree + "/x.ani", tree + "/deep/y.ani"}));
+              QStringList({"listed before", notes, Native(temp.filePath("in/tree/x.ani")),
+                           Native(temp.filePath("in/tree/deep/y.ani"))}));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     const auto& box = dialogs.messages.front();
     EXPECT_EQ(box.text, "These files or folders were not found, so they are not listed:\n" +
-                            temp.filePath("gone.ani") + "\n" + temp.filePath("in/gone"));
+                            Native(temp.filePath("gone.ani")) + "\n" +
+                            Native(temp.filePath("in/gone")));
     EXPECT_EQ(box.title, form->applicationTitle());
     EXPECT_EQ(box.buttons, MessageButtons::Ok);
 
@@ -61,11 +70,12 @@ TEST_F(StartUp, ProgramFolderIsTheInstalledDataFolderWhenThereIsOne)
 {
     const QString bin = temp.filePath("prefix/bin");
     QDir().mkpath(bin);
-    EXPECT_EQ(ProgramFolderFor(bin, "../share/corvenda"), bin);
+    EXPECT_EQ(ProgramFolderFor(bin, "../share/corvenda"), Native(bin));
     QDir().mkpath(temp.filePath("prefix/share/corvenda"));
-    EXPECT_EQ(ProgramFolderFor(bin, "../share/corvenda"), temp.filePath("prefix/share/corvenda"));
-    EXPECT_EQ(ProgramFolderFor(bin, ""), bin);
-    EXPECT_EQ(ProgramFolderFor(bin + "/", ""), bin);
+    EXPECT_EQ(ProgramFolderFor(bin, "../share/corvenda"),
+              Native(temp.filePath("prefix/share/corvenda")));
+    EXPECT_EQ(ProgramFolderFor(bin, ""), Native(bin));
+    EXPECT_EQ(ProgramFolderFor(bin + "/", ""), Native(bin));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "apperror.h"
 #include "bartext.h"
 #include "conversioncommand.h"
+#include "conversionreport.h"
 #include "conversionrunfixture.h"
 #include "noexecmount.h"
 #include "permissionchecks.h"
@@ -105,11 +106,16 @@ TEST_F(ConversionRun, FailedFilesAreListedWithTheirReasons)
     EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/good.jpg")));
     EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/last.jpg")));
     ASSERT_EQ(dialogs.messages.size(), 1u);
+    // Long temporary paths (Windows) are shown shortened.
+    auto shown = [](const QString& path) {
+        return ElideMiddle(path, ConversionReport::kShownPathChars);
+    };
     EXPECT_EQ(dialogs.messages[0].text, "Done.\n\n4 of 6 files could not be converted:\n" +
-                                            damaged + ": damaged file: no frames\n" + quiet +
-                                            ": the converter ended with code 7\n" + crashing +
-                                            ": the converter stopped unexpectedly\n" + vanished +
-                                            ": cannot open the file");
+                                            shown(damaged) + ": damaged file: no frames\n" +
+                                            shown(quiet) + ": the converter ended with code 7\n" +
+                                            shown(crashing) +
+                                            ": the converter stopped unexpectedly\n" +
+                                            shown(vanished) + ": cannot open the file");
     EXPECT_TRUE(converterFolderEntries().isEmpty());
 }
 

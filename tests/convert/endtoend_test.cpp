@@ -180,8 +180,9 @@ TEST_F(EndToEnd, FilesTheConverterRefusesAreReportedWithItsReason)
     EXPECT_EQ(lines[2], "2 of 3 files could not be converted:");
     EXPECT_TRUE(lines[3].contains("junk.ani")) << lines[3].toStdString();
     // Said for a window user, who has no -overwrite to add.
-    EXPECT_EQ(lines[4], QDir::toNativeSeparators(sourceFolder + "/taken.png: a file named ") +
-                            outputFolder + "/taken.jpg is already there and was left as it was");
+    EXPECT_EQ(lines[4], QDir::toNativeSeparators(sourceFolder + "/taken.png") + ": a file named " +
+                            QDir::toNativeSeparators(outputFolder + "/taken.jpg") +
+                            " is already there and was left as it was");
     EXPECT_EQ(readAll(QDir::toNativeSeparators(outputFolder + "/taken.jpg")), "keep me");
     EXPECT_FALSE(QImage(QDir::toNativeSeparators(outputFolder + "/fine.jpg"), "JPEG").isNull());
 }

@@ -27,7 +27,7 @@ TEST_P(Conversion, PngEqualsTheDrawingOnWhite)
     QTemporaryDir dir;
     const QString out = dir.filePath("out.png");
     const ConverterRun run = RunConverter({"-out", "png", "-o", out, e.file});
-    ASSERT_TRUE(run.started) << NCONVERT_PATH;
+    ASSERT_TRUE(run.started) << NCONVERT_PATH << ": " << run.startError.toStdString();
     ASSERT_FALSE(run.crashed);
     ASSERT_EQ(run.exitCode, 0) << run.standardError.toStdString();
     EXPECT_TRUE(run.standardError.isEmpty()) << run.standardError.toStdString();

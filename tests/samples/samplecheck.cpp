@@ -53,8 +53,10 @@ ConverterRun RunConverter(const QStringList& arguments)
     QProcess process;
     process.start(QStringLiteral(NCONVERT_PATH), arguments);
     run.started = process.waitForStarted();
-    if (!run.started)
+    if (!run.started) {
+        run.startError = process.errorString();
         return run;
+    }
     if (!process.waitForFinished(120000)) {
         process.kill();
         process.waitForFinished();

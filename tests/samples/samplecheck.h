@@ -35,6 +35,7 @@ std::vector<SampleEntry> TestFileEntries();
 struct ConverterRun
 {
     bool started = false;
+    QString startError; // why it did not start
     bool crashed = false;
     int exitCode = -1;
     QByteArray standardError;

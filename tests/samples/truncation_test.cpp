@@ -72,7 +72,7 @@ TEST_P(Truncated, IsRefusedCleanlyOrGivesTheFirstFrame)
             ASSERT_EQ(f.write(whole.left(cut)), cut);
         }
         const ConverterRun run = RunConverter({"-out", "png", "-o", out, cutFile});
-        ASSERT_TRUE(run.started);
+        ASSERT_TRUE(run.started) << run.startError.toStdString();
         ASSERT_FALSE(run.crashed) << run.standardError.toStdString();
         if (run.exitCode == 0) {
             ++converted;

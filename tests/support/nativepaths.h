@@ -1,0 +1,18 @@
+#pragma once
+// The window shows and stores paths in the system's own form ("\" on Windows); tests write them
+// with "/" and compare through these.
+#include <QDir>
+#include <QStringList>
+
+inline QString Native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+inline QStringList Native(const QStringList& paths)
+{
+    QStringList out;
+    for (const QString& path : paths)
+        out << Native(path);
+    return out;
+}
