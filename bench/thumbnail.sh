@@ -31,7 +31,8 @@ g++ -O2 -static -o "$work/floor" "$work/floor.cpp"
 # "timer RUNS CMD1 ::: CMD2 ::: CMD3" (not "--", which the thumbnailer's line holds): starts the
 # commands in turn with posix_spawn (no shell), RUNS rounds after a warm-up round, so all see the
 # same machine load; prints each command's median wall time in microseconds and its exit status,
-# or "-1" for one that failed.
+# or "-1" for one that failed. A command may start with "rm=PATH": PATH is removed before each
+# start, untimed, since a file manager always names a new file for the preview.
 cat >"$work/timer.cpp" <<'CPP'
 #include <algorithm>
 #include <cstdio>
@@ -40,13 +41,16 @@ cat >"$work/timer.cpp" <<'CPP'
 #include <ctime>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 extern char** environ;
 int main(int argc, char** argv) {
     const int runs = std::atoi(argv[1]);
     std::vector<std::vector<char*>> commands(1);
+    std::vector<const char*> removed(1, nullptr);
     for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], ":::") == 0) { commands.back().push_back(nullptr); commands.emplace_back(); }
+        if (std::strcmp(argv[i], ":::") == 0) { commands.back().push_back(nullptr); commands.emplace_back(); removed.push_back(nullptr); }
+        else if (commands.back().empty() && std::strncmp(argv[i], "rm=", 3) == 0) removed.back() = argv[i] + 3;
         else commands.back().push_back(argv[i]);
     }
     commands.back().push_back(nullptr);
@@ -57,6 +61,7 @@ int main(int argc, char** argv) {
             timespec a, b;
             pid_t pid;
             int s = 0;
+            if (removed[c]) unlink(removed[c]);
             clock_gettime(CLOCK_MONOTONIC, &a);
             if (posix_spawn(&pid, commands[c][0], nullptr, nullptr, commands[c].data(), environ) != 0) { status[c] = -1; continue; }
             waitpid(pid, &s, 0);
@@ -111,7 +116,7 @@ while read -r name w h; do
     esac
   done
   read -r floor_us _ ours_us ours_status gdk_us gdk_status < <("$work/timer" "$runs" "$work/floor" ::: \
-    "${command[@]}" ::: "$gdk" -s "$size" "$src" "$gdk_out" 2>/dev/null)
+    "rm=$ours_out" "${command[@]}" ::: "rm=$gdk_out" "$gdk" -s "$size" "$src" "$gdk_out" 2>/dev/null)
   want="PNG $(fit "$w" "$h")"
   got=$(identify -format '%m %w %h' "$ours_out" 2>/dev/null || echo none)
   ours_result="wrong ($got, want $want)"

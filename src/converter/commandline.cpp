@@ -79,6 +79,20 @@ const char* extensionOf(OutputFormat format)
     return ".jpg";
 }
 
+void writeStoredPreview(const Image& image, std::uint32_t fitSize, const ByteSink& sink)
+{
+    if (fitSize == 0) {
+        std::uint32_t y = 0;
+        const std::size_t rowBytes = std::size_t{image.width} * 4;
+        writePngStored(
+            image.width, image.height, [&] { return image.rgba.data() + y++ * rowBytes; }, sink);
+        return;
+    }
+    FittedRows rows(image, fitSize);
+    writePngStored(
+        rows.width(), rows.height(), [&] { return rows.next(); }, sink);
+}
+
 } // namespace
 
 const char* const kUsage =
@@ -187,12 +201,19 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
                           " (add -overwrite to replace it)");
         const SourceFile source(options.source, kMaxSourceBytes);
         Image image = decodeImage(source.bytes());
+        if (options.uncompressed) {
+            // A preview goes to the file as its rows are made: most of what a preview costs is
+            // the memory it touches.
+            writeFileAtomically(
+                output,
+                [&](const ByteSink& sink) { writeStoredPreview(image, options.fitSize, sink); },
+                options.overwrite);
+            return kExitOk;
+        }
         if (options.fitSize != 0)
             image = fitWithin(image, options.fitSize);
-        const std::vector<std::uint8_t> encoded =
-            options.uncompressed ? encodePngStored(image)
-                                 : encodeImage(image, options.format, options.quality);
-        writeFileAtomically(output, encoded, options.overwrite);
+        writeFileAtomically(output, encodeImage(image, options.format, options.quality),
+                            options.overwrite);
     } catch (const std::bad_alloc&) {
         return report("not enough memory to convert the file");
     } catch (const std::exception& e) {

@@ -6,6 +6,9 @@
 #include "pngcodec.h"
 
 #include <string>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace nconv {
 
@@ -14,6 +17,24 @@ void checkImageSize(std::uint64_t width, std::uint64_t height)
     if (width > kMaxSide || height > kMaxSide || width * height > kMaxPixels)
         tooLarge(std::to_string(width) + " x " + std::to_string(height) +
                  " pixels (the limit is 64 megapixels)");
+}
+
+void allocatePixels(std::vector<std::uint8_t>& pixels, std::size_t bytes)
+{
+    pixels.clear();
+    pixels.reserve(bytes);
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    constexpr std::uintptr_t kPage = 4096;
+    if (bytes >= 16 * kPage) {
+        const auto start = reinterpret_cast<std::uintptr_t>(pixels.data());
+        const std::uintptr_t first = (start + kPage - 1) & ~(kPage - 1);
+        const std::uintptr_t last = (start + bytes) & ~(kPage - 1);
+        // Only a hint: where the kernel refuses, the pages come one by one as before.
+        if (last > first)
+            madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+    }
+#endif
+    pixels.resize(bytes);
 }
 
 Image decodeImage(std::span<const std::uint8_t> bytes)

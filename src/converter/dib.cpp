@@ -60,7 +60,7 @@ void decodePixels(const DibHeader& h, Bytes palette, const Layout& l, Image& out
     const std::uint64_t maskStride = rowBytes(l.width, 1);
     out.width = l.width;
     out.height = l.height;
-    out.rgba.assign(static_cast<std::size_t>(l.width) * l.height * 4, 0);
+    allocatePixels(out.rgba, static_cast<std::size_t>(l.width) * l.height * 4);
 
     const bool fields = h.compression == kBitFields || h.compression == kAlphaBitFields;
     std::uint32_t m[4] = {h.masks[0], h.masks[1], h.masks[2], h.masks[3]};

@@ -1,6 +1,8 @@
 #pragma once
 // Reading the source and writing the result, so that no half-written image is ever seen
 // under the output name. One implementation per platform.
+#include "bytesink.h"
+
 #include <cstdint>
 #include <span>
 #include <stdexcept>
@@ -45,6 +47,11 @@ public:
 // neither the output nor the temporary file is left behind.
 void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                          bool overwrite);
+// The same for a file made in pieces, which then never needs to be held whole: `produce` hands
+// them to the sink it is given. It may be called once more from the start when the first way of
+// writing turns out to be unavailable, and must then give the same bytes again.
+void writeFileAtomically(const std::string& path,
+                         const std::function<void(const ByteSink&)>& produce, bool overwrite);
 
 bool outputExists(const std::string& path);
 

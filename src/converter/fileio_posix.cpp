@@ -172,8 +172,8 @@ void moveIntoPlace(TempName& temp, const std::string& path)
 }
 
 // Where unnamed files are refused: the bytes go to a temporary name first.
-void writeThroughTempName(const std::string& path, std::span<const std::uint8_t> bytes,
-                          bool overwrite)
+void writeThroughTempName(const std::string& path,
+                          const std::function<void(const ByteSink&)>& produce, bool overwrite)
 {
     int fd = -1;
     TempName temp(path, [&](const char* name) {
@@ -181,7 +181,7 @@ void writeThroughTempName(const std::string& path, std::span<const std::uint8_t>
         return fd >= 0;
     });
     FileDescriptor file(fd);
-    writeAll(file.get(), bytes, path);
+    produce([&](std::span<const std::uint8_t> bytes) { writeAll(file.get(), bytes, path); });
     if (file.closeNow() != 0)
         fail(path, errno);
     if (!overwrite) {
@@ -209,7 +209,8 @@ bool linkUnnamed(int fd, const char* name)
 
 // The bytes go into a file with no name, which gets the target's name only when complete: a
 // process killed at any moment leaves nothing. False when the file system cannot do this.
-bool writeUnnamed(const std::string& path, std::span<const std::uint8_t> bytes, bool overwrite)
+bool writeUnnamed(const std::string& path, const std::function<void(const ByteSink&)>& produce,
+                  bool overwrite)
 {
     const std::string folder = folderPart(path);
     FileDescriptor file(
@@ -219,7 +220,7 @@ bool writeUnnamed(const std::string& path, std::span<const std::uint8_t> bytes, 
             return false;
         fail(path, errno);
     }
-    writeAll(file.get(), bytes, path);
+    produce([&](std::span<const std::uint8_t> bytes) { writeAll(file.get(), bytes, path); });
     if (linkUnnamed(file.get(), path.c_str()))
         return true;
     if (errno == ENOENT)
@@ -237,7 +238,7 @@ bool writeUnnamed(const std::string& path, std::span<const std::uint8_t> bytes, 
     return true;
 }
 #else
-bool writeUnnamed(const std::string&, std::span<const std::uint8_t>, bool)
+bool writeUnnamed(const std::string&, const std::function<void(const ByteSink&)>&, bool)
 {
     return false;
 }
@@ -350,11 +351,18 @@ void installInterruptCleanup()
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
+void writeFileAtomically(const std::string& path,
+                         const std::function<void(const ByteSink&)>& produce, bool overwrite)
+{
+    if (!writeUnnamed(path, produce, overwrite))
+        writeThroughTempName(path, produce, overwrite);
+}
+
 void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                          bool overwrite)
 {
-    if (!writeUnnamed(path, bytes, overwrite))
-        writeThroughTempName(path, bytes, overwrite);
+    writeFileAtomically(
+        path, [bytes](const ByteSink& sink) { sink(bytes); }, overwrite);
 }
 
 } // namespace nconv

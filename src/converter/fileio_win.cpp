@@ -303,4 +303,12 @@ void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> 
     temp.publish(path, overwrite);
 }
 
+void writeFileAtomically(const std::string& path,
+                         const std::function<void(const ByteSink&)>& produce, bool overwrite)
+{
+    TempFile temp(path);
+    produce([&](std::span<const std::uint8_t> bytes) { temp.write(bytes); });
+    temp.publish(path, overwrite);
+}
+
 } // namespace nconv

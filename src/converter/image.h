@@ -31,4 +31,9 @@ struct Image
 // Refuses sizes past the caps before anything is allocated for them.
 void checkImageSize(std::uint64_t width, std::uint64_t height);
 
+// Sizes a pixel buffer to `bytes` zeroed bytes. A large one gets all its memory in one request:
+// on a virtual machine every page faulted in on first touch costs several microseconds, which
+// for a big cursor frame was a large share of a whole preview.
+void allocatePixels(std::vector<std::uint8_t>& pixels, std::size_t bytes);
+
 } // namespace nconv

@@ -98,7 +98,7 @@ Image decodePng(Bytes data)
     Image out;
     out.width = png.width;
     out.height = png.height;
-    out.rgba.resize(PNG_IMAGE_SIZE(png));
+    allocatePixels(out.rgba, PNG_IMAGE_SIZE(png));
     if (!png_image_finish_read(&png, nullptr, out.rgba.data(), 0, nullptr))
         damaged(std::string("PNG: ") + png.message);
     for (std::size_t i = 0; i < out.rgba.size(); i += 4)

@@ -3,12 +3,14 @@
 #include "image.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace nconv {
 
 inline constexpr std::uint32_t kMaxFitSize = 4096;
 
-// The picture fitted within size x size, keeping its proportions and its alpha.
+// The rows of a picture fitted within size x size, keeping its proportions and its alpha, made
+// one at a time so a preview never holds the whole fitted picture.
 //
 // A cursor is pixel art drawn for one exact size. Growing it by a fractional factor either blurs
 // it (filtering) or doubles some of its one-pixel lines and not others (sampling), so a picture
@@ -20,6 +22,39 @@ inline constexpr std::uint32_t kMaxFitSize = 4096;
 // then fade rather than vanish (as they would with sampling), and no ringing appears around
 // hard edges (as it would with sharper filters). Colours are averaged premultiplied by alpha, so
 // the colour of fully transparent pixels never bleeds into the edges.
+class FittedRows
+{
+public:
+    // `image` must outlive this.
+    FittedRows(const Image& image, std::uint32_t size);
+
+    std::uint32_t width() const { return width_; }
+    std::uint32_t height() const { return height_; }
+    // The next row, top first, RGBA; valid until the next call. Call height() times.
+    const std::uint8_t* next();
+
+    struct Tap
+    {
+        std::uint32_t source;
+        float weight;
+    };
+
+private:
+    const std::uint8_t* enlargedRow();
+    const std::uint8_t* boxRow();
+    const std::uint8_t* averagedRow();
+
+    const Image& image_;
+    std::uint32_t width_ = 0, height_ = 0, y_ = 0;
+    std::uint32_t factor_ = 1;                    // growth
+    std::uint32_t boxX_ = 0, boxY_ = 0;           // shrinking by whole factors
+    std::vector<std::vector<Tap>> across_, down_; // shrinking by any other factor
+    std::vector<float> sums_;
+    std::vector<std::uint32_t> wholeSums_;
+    std::vector<std::uint8_t> row_;
+};
+
+// The whole fitted picture, with its hot spot moved along.
 Image fitWithin(const Image& image, std::uint32_t size);
 
 } // namespace nconv

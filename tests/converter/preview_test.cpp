@@ -4,6 +4,7 @@
 #include "pngcodec.h"
 #include "pngstored.h"
 #include "scale.h"
+#include "testfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -114,5 +115,28 @@ TEST(UncompressedPng, ReadsBackExactlyAcrossStoredBlocks)
         EXPECT_EQ(back.width, w);
         EXPECT_EQ(back.height, h);
         EXPECT_EQ(back.rgba, image.rgba);
+    }
+}
+
+TEST(UncompressedPng, PreviewFileHoldsTheFittedPictureRowForRow)
+{
+    // Written as the rows are made: it must match the whole fitted picture on every path
+    // (growth, shrinking by a whole factor, shrinking by any other factor).
+    Image image = filled(64, 48, 0);
+    for (std::size_t i = 0; i < image.rgba.size(); ++i)
+        image.rgba[i] = static_cast<std::uint8_t>(i % 4 == 3 ? 128 + i % 127 : i * 13 + i / 256);
+    const TestFolder folder;
+    const std::vector<std::uint8_t> png = encodePng(image);
+    const std::string source = folder.write("frame.png", testimg::Buf(png.begin(), png.end()));
+    for (const char* size : {"200", "32", "20"}) {
+        const std::string out = folder / (std::string("preview-") + size + ".png");
+        const std::vector<std::string> args = {"-size",         size, "-out", "png",
+                                               "-uncompressed", "-o", out,    source};
+        ASSERT_EQ(runConverter(args, stdout, stderr), kExitOk) << size;
+        const testimg::Buf written = TestFolder::read(out);
+        const Image back = decodePng(Bytes(written.data(), written.size()));
+        const Image want = fitWithin(image, static_cast<std::uint32_t>(std::stoul(size)));
+        EXPECT_EQ(back.width, want.width) << size;
+        EXPECT_EQ(back.rgba, want.rgba) << size;
     }
 }
