@@ -14,8 +14,9 @@ QString shortenedLine(QString line, const QStringList& paths)
         if (!path.isEmpty() && path.size() > ConversionReport::kShownPathChars)
             line.replace(path, ElideMiddle(path, ConversionReport::kShownPathChars));
     }
+    // A colon after a run ("path: reason") is not part of it.
     static const QRegularExpression longRun(
-        QStringLiteral("\\S{%1,}").arg(ConversionReport::kShownPathChars + 1));
+        QStringLiteral("\\S{%1,}(?<!:)").arg(ConversionReport::kShownPathChars + 1));
     QString shortened;
     qsizetype from = 0;
     for (auto it = longRun.globalMatch(line); it.hasNext();) {

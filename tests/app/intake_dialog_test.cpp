@@ -64,15 +64,16 @@ TEST(QtDialogs, BoxesShowTheirTextAsPlainText)
 TEST(OpenFilesResult, RealDialogAnswerIsComposedAndLimited)
 {
     EXPECT_EQ(OpenFilesResult({}, 30000), "");
-    EXPECT_EQ(OpenFilesResult(Native({"/home/u/a.ani"}), 30000), Native("/home/u/a.ani"));
-    EXPECT_EQ(OpenFilesResult(Native({"/home/u/a.ani", "/home/u/b.ani"}), 30000),
+    EXPECT_EQ(OpenFilesResult(NativeList({"/home/u/a.ani"}), 30000), Native("/home/u/a.ani"));
+    EXPECT_EQ(OpenFilesResult(NativeList({"/home/u/a.ani", "/home/u/b.ani"}), 30000),
               Native("/home/u") + nul + "a.ani" + nul + "b.ani");
-    EXPECT_EQ(OpenFilesResult(Native({"/a.ani", "/b.ani"}), 30000),
+    EXPECT_EQ(OpenFilesResult(NativeList({"/a.ani", "/b.ani"}), 30000),
               Native("/") + nul + "a.ani" + nul + "b.ani");
     // Typed names with folders of their own, or paths in different folders, reach the list whole.
     for (const QStringList& chosen :
          {QStringList{"/g/a.ani", "/g/sub/s.ani"}, QStringList{"/x/a.ani", "/y/b.ani", "/x/a.ani"}})
-        EXPECT_EQ(PathsFromOpenFilesResult(OpenFilesResult(Native(chosen), 30000)), Native(chosen));
+        EXPECT_EQ(PathsFromOpenFilesResult(OpenFilesResult(NativeList(chosen), 30000)),
+                  NativeList(chosen));
     QStringList many;
     for (int i = 0; i < 3000; ++i)
         many << QString("/home/u/cursor-%1.ani").arg(i, 5, 10, QChar('0'));
@@ -105,10 +106,10 @@ TEST_F(DialogIntake, SeveralFilesFollowTheItemsAlreadyListed)
     Form1& w = makeForm();
     w.appendPath("/first.ani");
     dialogs.openFilesAnswers.push_back(
-        [](int) { return Native("/data/cur/") + nul + "z.ani" + nul + "a.ani"; });
+        [](int) { return Native(DrivePrefix() + "/data/cur/") + nul + "z.ani" + nul + "a.ani"; });
     w.PushButton1_Click();
-    EXPECT_EQ(w.itemTexts(),
-              QStringList({"/first.ani", Native("/data/cur/z.ani"), Native("/data/cur/a.ani")}));
+    EXPECT_EQ(w.itemTexts(), QStringList({"/first.ani", Native(DrivePrefix() + "/data/cur/z.ani"),
+                                          Native(DrivePrefix() + "/data/cur/a.ani")}));
 }
 
 TEST_F(DialogIntake, CancelAddsNothingAndSaysNothing)

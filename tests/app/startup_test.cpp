@@ -27,16 +27,13 @@ protected:
 TEST_F(StartUp, ArgumentsBecomeFullPathsFromTheWorkingFolder)
 {
     // A working folder always has a drive on Windows; a path from the root takes the same one.
-#ifdef Q_OS_WIN
-    const QString drive = QStringLiteral("C:");
-#else
-    const QString drive;
-#endif
+    const QString drive = DrivePrefix();
     const CommandLineFiles files({"--", "a.ani", "sub/../b.ani", "folder/", "/abs/c.ani", "--", ""},
                                  drive + "/home/me");
-    EXPECT_EQ(files.paths(), Native(QStringList({drive + "/home/me/a.ani", drive + "/home/me/b.ani",
-                                                 drive + "/home/me/folder", drive + "/abs/c.ani",
-                                                 drive + "/home/me/--"})));
+    EXPECT_EQ(files.paths(),
+              NativeList(QStringList({drive + "/home/me/a.ani", drive + "/home/me/b.ani",
+                                      drive + "/home/me/folder", drive + "/abs/c.ani",
+                                      drive + "/home/me/--"})));
 }
 
 TEST_F(StartUp, FilesAndFoldersAreListedAsDroppedAndMissingOnesNamedInOneBox)

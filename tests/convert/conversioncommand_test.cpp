@@ -119,6 +119,12 @@ TEST(ConversionReport, LongPathsAreShortenedInTheMiddleAndTheReasonKeptWhole)
     EXPECT_EQ(lines[3].count(QChar(0x2026)), 2);
     EXPECT_LE(lines[3].size(), 2 * ConversionReport::kShownPathChars + 60);
     EXPECT_EQ(ElideMiddle(QString::fromUtf8("ab😀😀cd"), 5).size(), 5);
+
+    // A path that fits is shown whole, also with the colon after it.
+    const QString fits = "/" + QString(ConversionReport::kShownPathChars - 1, 'f');
+    ConversionReport whole;
+    whole.addFailure(fits, "no destination chosen");
+    EXPECT_TRUE(whole.summary(1).endsWith("\n" + fits + ": no destination chosen"));
 }
 
 TEST(ConversionReport, ListsTwentyThenCountsTheRest)

@@ -9,10 +9,20 @@ inline QString Native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-inline QStringList Native(const QStringList& paths)
+inline QStringList NativeList(const QStringList& paths)
 {
     QStringList out;
     for (const QString& path : paths)
         out << Native(path);
     return out;
+}
+
+// What a full path starts with before its first separator: a drive on Windows, nothing elsewhere.
+inline QString DrivePrefix()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:");
+#else
+    return {};
+#endif
 }
