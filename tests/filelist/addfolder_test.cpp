@@ -3,6 +3,7 @@
 #include "fileattributes.h"
 #include "folderreader.h"
 #include "foldertree.h"
+#include "nativepaths.h"
 #include "scripteddialogs.h"
 #include "wildcard.h"
 
@@ -289,14 +290,15 @@ TEST_F(Walk, AFolderThatVanishedIsTakenOutOfTheList)
 
 TEST(BrowseForFolder, TrimsTrailingSeparatorsExceptOnARoot)
 {
-#ifdef _WIN32
-    GTEST_SKIP() << "written with \"/\" paths, which are no separators to this code on Windows";
-#endif
+    const QString root = Native(QDir::rootPath());
     ScriptedDialogs dialogs;
-    dialogs.browseAnswers = {"/tmp/x/", "/tmp/y", "/", QString()};
-    EXPECT_EQ(BrowseForFolder(dialogs, "Please select folder:", "/start"), "/tmp/x");
-    EXPECT_EQ(BrowseForFolder(dialogs, "Please select folder:", ""), "/tmp/y");
-    EXPECT_EQ(BrowseForFolder(dialogs, "Please select folder:", ""), "/");
+    dialogs.browseAnswers = {Native(DrivePrefix() + "/tmp/x/"), Native(DrivePrefix() + "/tmp/y"),
+                             root, QString()};
+    EXPECT_EQ(BrowseForFolder(dialogs, "Please select folder:", "/start"),
+              Native(DrivePrefix() + "/tmp/x"));
+    EXPECT_EQ(BrowseForFolder(dialogs, "Please select folder:", ""),
+              Native(DrivePrefix() + "/tmp/y"));
+    EXPECT_EQ(BrowseForFolder(dialogs, "Please select folder:", ""), root);
     EXPECT_EQ(BrowseForFolder(dialogs, "Please select folder:", ""), "");
     ASSERT_EQ(dialogs.browses.size(), 4u);
     EXPECT_EQ(dialogs.browses[0].prompt, "Please select folder:");

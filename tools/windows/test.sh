@@ -19,7 +19,17 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 
 log=$build/Testing/wine-tests.log
 status=0
-ctest --test-dir "$build" --output-on-failure -j2 --timeout 900 -O "$log" "$@" || status=$?
+# Every program's whole output goes to the log (each line after its test's number), so that
+# the cases GoogleTest skips can be listed; the screen gets CTest's progress and summary.
+ctest --test-dir "$build" -V -j2 --timeout 900 "$@" >"$log" 2>&1 || status=$?
+grep -E '^ *[0-9]+/[0-9]+ Test +#' "$log" || true
+sed -n '/tests passed/,$p' "$log"
+# The output of each program that failed.
+for number in $(sed -nE 's/^\s+([0-9]+) - .*\((Failed|Timeout|Not Run|SEGFAULT|Exception)\).*/\1/p' "$log"); do
+    echo
+    echo "Output of test $number:"
+    grep -E "^$number: " "$log" | cut -d' ' -f2-
+done
 
 echo
 echo "Skipped under Wine:"
@@ -27,6 +37,7 @@ echo "Skipped under Wine:"
 # GoogleTest with the reason on the line after "Skipped".
 find "$build" -name CTestTestfile.cmake -exec grep -h 'SKIPPED: ' {} + |
     sed -E 's/^add_test\(\[=\[([^]]*)\]=\].*SKIPPED: ([^"]*)".*/  \1 (whole program): \2/'
-awk '/: Skipped$/ { getline reason; next }
-     /^\[  SKIPPED \] [^ ]+ \([0-9]+ ms\)$/ { print "  " $4 ": " reason }' "$log" | sort -u
+sed -E 's/^[0-9]+: //' "$log" |
+    awk '/: Skipped$/ { getline reason; next }
+         /^\[  SKIPPED \] [^ ]+ \([0-9]+ ms\)$/ { print "  " $4 ": " reason }' | sort -u
 exit "$status"
