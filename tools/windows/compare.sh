@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Converts every generated sample and test file, whole and cut short at the points the generator
 # lists, with the Linux nconvert and with build/windows/bin/nconvert.exe under Wine (-out png).
-# Compares the pixels of what both write, their exit status and the reason of each refusal.
+# Compares the pixels of what both write, their exit status and the reason of each refusal, and
+# the preview files (-size 128 -uncompressed) byte for byte.
 # Usage: tools/windows/compare.sh [LINUX_BUILD_DIR]   (default build/test, made by tools/test.sh)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -50,11 +51,18 @@ for source in "$work"/in/*; do
         # Decoded and written again by one program: equal files mean equal pixels.
         "$linux" -out png -o "$work/linux/$name.again.png" "$work/linux/$name.png"
         "$linux" -out png -o "$work/windows/$name.again.png" "$work/windows/$name.png"
-        if cmp -s "$work/linux/$name.again.png" "$work/windows/$name.again.png"; then
-            same=$((same + 1))
-        else
+        # The preview a file manager asks for is stored, not compressed: the same bytes.
+        "$linux" -size 128 -out png -uncompressed -o "$work/linux/$name.preview.png" "$source"
+        wine "$windows" -size 128 -out png -uncompressed -o "Z:$work/windows/$name.preview.png" \
+            "Z:$source"
+        if ! cmp -s "$work/linux/$name.again.png" "$work/windows/$name.again.png"; then
             echo "DIFFER $name: the pixels differ"
             differ=$((differ + 1))
+        elif ! cmp -s "$work/linux/$name.preview.png" "$work/windows/$name.preview.png"; then
+            echo "DIFFER $name: the 128 x 128 previews differ"
+            differ=$((differ + 1))
+        else
+            same=$((same + 1))
         fi
     else
         lines=$(wc -l <"$work/windows/$name.err")
@@ -68,5 +76,5 @@ for source in "$work"/in/*; do
         fi
     fi
 done
-echo "$same converted to the same pixels, $refusedAlike refused alike (exit 1, one line, same reason), $differ differ"
+echo "$same converted to the same pixels (and the same preview file), $refusedAlike refused alike (exit 1, one line, same reason), $differ differ"
 ((differ == 0))
