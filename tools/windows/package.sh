@@ -14,6 +14,9 @@ staging=$(mktemp -d)
 trap 'rm -rf "$staging"' EXIT
 mkdir "$staging/Corvenda"
 cp -r --parents "${files[@]}" "$staging/Corvenda/"
+# Debian's MinGW runtime and our Qt carry their debugging symbols; a user has no use for them.
+find "$staging/Corvenda" \( -name '*.dll' -o -name '*.exe' \) \
+    -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 rm -f "$zip"
 (cd "$staging" && zip -qr9 "$zip" Corvenda)
 echo "$zip"

@@ -3,10 +3,11 @@
 # loads the samples, converts them into the Desktop folder and saves two screenshots
 # (OUTPUT-start.png, OUTPUT-done.png). Prints the window size, the JPGs written and the settings
 # found in the registry.
-# Usage: tools/windows/screenshot.sh [OUTPUT]
+# Usage: tools/windows/screenshot.sh [OUTPUT] [PROGRAM_FOLDER]   (default build/windows/bin; an
+# unzipped package works too)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-bin=$(cd "$here/../.." && pwd)/build/windows/bin
+bin=$(realpath "${2:-$here/../../build/windows/bin}")
 out=$(realpath -m "${1:-windows-shot}")
 [[ -f $bin/corvenda.exe ]] || { echo "screenshot.sh: run tools/windows/build.sh first" >&2; exit 2; }
 work=$(mktemp -d)
