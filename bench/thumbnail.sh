@@ -28,6 +28,8 @@ command -v gdk-pixbuf-thumbnailer >/dev/null || {
 
 printf 'int main() { return 0; }\n' >"$work/floor.cpp"
 g++ -O2 -static -o "$work/floor" "$work/floor.cpp"
+# For scale only: the same program linked as most programs are, against the shared C library.
+g++ -O2 -o "$work/floor-shared" "$work/floor.cpp"
 # "timer RUNS CMD1 ::: CMD2 ::: CMD3" (not "--", which the thumbnailer's line holds): starts the
 # commands in turn with posix_spawn (no shell), RUNS rounds after a warm-up round, so all see the
 # same machine load; prints each command's median wall time in microseconds and its exit status,
@@ -142,4 +144,6 @@ median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print (NR ? 
 echo "previews written correctly: ours $ours_ok of $total, gdk-pixbuf-thumbnailer $gdk_ok of $total"
 [ ${#gdk_failed[@]} -eq 0 ] || echo "gdk-pixbuf-thumbnailer failed on: ${gdk_failed[*]}"
 echo "median per file: floor $(median "${floor_times[@]}") us, ours $(median "${ours_times[@]}") us, gdk-pixbuf-thumbnailer $(median "${gdk_times[@]}") us (files it previewed)"
+read -r static_us _ shared_us _ < <("$work/timer" "$runs" "$work/floor" ::: "$work/floor-shared")
+echo "for scale: an empty program linked statically $static_us us, against the shared C library $shared_us us"
 echo "ours / floor: median $(median "${ratios[@]}"), worst $(printf '%s\n' "${ratios[@]}" | sort -n | tail -1); under 2x on $under of $total files"
