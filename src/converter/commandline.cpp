@@ -82,10 +82,7 @@ const char* extensionOf(OutputFormat format)
 void writeStoredPreview(const Image& image, std::uint32_t fitSize, const ByteSink& sink)
 {
     if (fitSize == 0) {
-        std::uint32_t y = 0;
-        const std::size_t rowBytes = std::size_t{image.width} * 4;
-        writePngStored(
-            image.width, image.height, [&] { return image.rgba.data() + y++ * rowBytes; }, sink);
+        writePngStored(image, sink);
         return;
     }
     FittedRows rows(image, fitSize);

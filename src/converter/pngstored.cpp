@@ -115,16 +115,20 @@ void writePngStored(std::uint32_t width, std::uint32_t height,
     out.flush();
 }
 
-std::vector<std::uint8_t> encodePngStored(const Image& image)
+void writePngStored(const Image& image, const ByteSink& sink)
 {
-    std::vector<std::uint8_t> file;
     std::uint32_t y = 0;
     const std::size_t rowBytes = std::size_t{image.width} * 4;
     writePngStored(
-        image.width, image.height, [&] { return image.rgba.data() + y++ * rowBytes; },
-        [&](std::span<const std::uint8_t> piece) {
-            file.insert(file.end(), piece.begin(), piece.end());
-        });
+        image.width, image.height, [&] { return image.rgba.data() + y++ * rowBytes; }, sink);
+}
+
+std::vector<std::uint8_t> encodePngStored(const Image& image)
+{
+    std::vector<std::uint8_t> file;
+    writePngStored(image, [&](std::span<const std::uint8_t> piece) {
+        file.insert(file.end(), piece.begin(), piece.end());
+    });
     return file;
 }
 

@@ -16,6 +16,8 @@ namespace nconv {
 void writePngStored(std::uint32_t width, std::uint32_t height,
                     const std::function<const std::uint8_t*()>& nextRow, const ByteSink& sink);
 
+// The whole picture, rows straight from its pixels.
+void writePngStored(const Image& image, const ByteSink& sink);
 std::vector<std::uint8_t> encodePngStored(const Image& image);
 
 } // namespace nconv
