@@ -154,14 +154,14 @@ AnimationLayout readAnimationLayout(Bytes data)
     return layout;
 }
 
-Image decodeAnimatedCursor(Bytes data)
+ShownPicture firstShownFrame(Bytes data)
 {
     const AnimationLayout layout = readAnimationLayout(data);
     // A frame whose chunk the file ends inside is not drawn from what is left of it: a missing
     // mask would come out opaque, a missing image would be replaced by a smaller one.
     if (layout.cutShort[layout.firstShown])
         damaged("the file is cut short inside the first frame shown");
-    return decodeFrame(layout.frames[layout.firstShown]);
+    return chooseFrameImage(layout.frames[layout.firstShown]);
 }
 
 } // namespace nconv

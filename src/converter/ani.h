@@ -1,7 +1,9 @@
 #pragma once
 // Animated cursors: RIFF form "ACON".
 #include "bytes.h"
-#include "image.h"
+#include "shownpicture.h"
+
+#include <vector>
 
 namespace nconv {
 
@@ -21,7 +23,7 @@ struct AnimationLayout
 // file cannot be drawn: no header, no frames, a first step naming a missing frame.
 AnimationLayout readAnimationLayout(Bytes data);
 
-// Decodes only the frame shown first.
-Image decodeAnimatedCursor(Bytes data);
+// The image of the frame shown first.
+ShownPicture firstShownFrame(Bytes data);
 
 } // namespace nconv

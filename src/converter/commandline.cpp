@@ -6,6 +6,8 @@
 #include "pngstored.h"
 #include "scale.h"
 
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace nconv {
@@ -79,13 +81,14 @@ const char* extensionOf(OutputFormat format)
     return ".jpg";
 }
 
-void writeStoredPreview(const Image& image, std::uint32_t fitSize, const ByteSink& sink)
+void writeStoredPreview(RowSource& source, std::uint32_t fitSize, const ByteSink& sink)
 {
     if (fitSize == 0) {
-        writePngStored(image, sink);
+        writePngStored(
+            source.width(), source.height(), [&] { return source.next(); }, sink);
         return;
     }
-    FittedRows rows(image, fitSize);
+    FittedRows rows(source, fitSize);
     writePngStored(
         rows.width(), rows.height(), [&] { return rows.next(); }, sink);
 }
@@ -197,16 +200,22 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
             return report("output file already exists: " + output +
                           " (add -overwrite to replace it)");
         const SourceFile source(options.source, kMaxSourceBytes);
-        Image image = decodeImage(source.bytes());
         if (options.uncompressed) {
-            // A preview goes to the file as its rows are made: most of what a preview costs is
-            // the memory it touches.
+            // A preview goes to the file as its rows are decoded and made: most of what a
+            // preview costs is the memory it touches.
+            std::unique_ptr<RowSource> rows = decodeRows(source.bytes());
             writeFileAtomically(
                 output,
-                [&](const ByteSink& sink) { writeStoredPreview(image, options.fitSize, sink); },
+                [&](const ByteSink& sink) {
+                    // Rows are read once: should the file be written a second way, start over.
+                    const std::unique_ptr<RowSource> these =
+                        rows ? std::move(rows) : decodeRows(source.bytes());
+                    writeStoredPreview(*these, options.fitSize, sink);
+                },
                 options.overwrite);
             return kExitOk;
         }
+        Image image = decodeImage(source.bytes());
         if (options.fitSize != 0)
             image = fitWithin(image, options.fitSize);
         writeFileAtomically(output, encodeImage(image, options.format, options.quality),

@@ -5,6 +5,7 @@
 #include "icon.h"
 #include "pngcodec.h"
 
+#include <algorithm>
 #include <string>
 #ifdef __linux__
 #include <sys/mman.h>
@@ -37,22 +38,63 @@ void allocatePixels(std::vector<std::uint8_t>& pixels, std::size_t bytes)
     pixels.resize(bytes);
 }
 
-Image decodeImage(std::span<const std::uint8_t> bytes)
+namespace {
+
+ShownPicture findShownPicture(Bytes bytes)
 {
     if (isAnimatedCursor(bytes))
-        return decodeAnimatedCursor(bytes);
+        return firstShownFrame(bytes);
     if (startsWith(bytes, "RIFF") && bytes.size() < 12)
         damaged("the file is cut short");
     if (isPng(bytes))
-        return decodePng(bytes);
+        return {ShownPicture::Kind::Png, bytes};
     if (startsWith(bytes, "BM")) {
         const auto headerSize = u32At(bytes, 14);
         if (headerSize && *headerSize >= 12 && *headerSize <= 124)
-            return decodeBmpFile(bytes);
+            return {ShownPicture::Kind::BmpFile, bytes};
     }
     if (isIconDirectory(bytes))
-        return decodeIcon(bytes);
+        return chooseIconImage(bytes);
     throw DecodeError(ErrorKind::NotRecognised, "");
+}
+
+Image decodeBytesOf(const ShownPicture& picture)
+{
+    switch (picture.kind) {
+    case ShownPicture::Kind::Png:
+        return decodePng(picture.data);
+    case ShownPicture::Kind::IconBitmap:
+        return decodeIconDib(picture.data, picture.dirHeight, picture.declaredSize);
+    case ShownPicture::Kind::BmpFile:
+        break;
+    }
+    return decodeBmpFile(picture.data);
+}
+
+Image decodePicture(const ShownPicture& picture)
+{
+    Image image = decodeBytesOf(picture);
+    // A hot spot outside the picture (a directory written for another size) is kept inside it.
+    if (picture.hotSpot)
+        image.hotSpot =
+            HotSpot{std::min<int>(picture.hotSpot->x, static_cast<int>(image.width) - 1),
+                    std::min<int>(picture.hotSpot->y, static_cast<int>(image.height) - 1)};
+    return image;
+}
+
+} // namespace
+
+Image decodeImage(std::span<const std::uint8_t> bytes)
+{
+    return decodePicture(findShownPicture(bytes));
+}
+
+std::unique_ptr<RowSource> decodeRows(std::span<const std::uint8_t> bytes)
+{
+    const ShownPicture picture = findShownPicture(bytes);
+    if (picture.kind == ShownPicture::Kind::Png)
+        return pngRows(picture.data);
+    return std::make_unique<ImageRows>(decodePicture(picture));
 }
 
 } // namespace nconv

@@ -9,12 +9,18 @@
 // whose what() is a message for the user and whose kind() tells damaged from unsupported.
 #include "errors.h"
 #include "image.h"
+#include "rows.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 
 namespace nconv {
 
 Image decodeImage(std::span<const std::uint8_t> bytes);
+
+// The same picture a row at a time, for a preview: a PNG frame (the large ones) is decoded as
+// its rows are asked for, so it is never held whole. No hot spot.
+std::unique_ptr<RowSource> decodeRows(std::span<const std::uint8_t> bytes);
 
 } // namespace nconv

@@ -49,7 +49,7 @@ bool isIconDirectory(Bytes data)
     return reserved && type && count && *reserved == 0 && (*type == 1 || *type == 2);
 }
 
-Image decodeIcon(Bytes data)
+ShownPicture chooseIconImage(Bytes data)
 {
     const bool cursor = *u16At(data, 2) == 2;
     const std::uint32_t count = *u16At(data, 4);
@@ -107,24 +107,25 @@ Image decodeIcon(Bytes data)
     if (!found)
         damaged("the icon directory is cut short");
 
-    Image image = best.png ? decodePng(best.data)
-                           : decodeIconDib(best.data, best.dirHeight, best.declaredSize);
-    // A hot spot outside the picture (a directory written for another size) is kept inside it.
+    ShownPicture picture;
+    picture.kind = best.png ? ShownPicture::Kind::Png : ShownPicture::Kind::IconBitmap;
+    picture.data = best.data;
+    picture.dirHeight = best.dirHeight;
+    picture.declaredSize = best.declaredSize;
     if (cursor)
-        image.hotSpot = HotSpot{std::min<int>(best.hotSpot.x, static_cast<int>(image.width) - 1),
-                                std::min<int>(best.hotSpot.y, static_cast<int>(image.height) - 1)};
-    return image;
+        picture.hotSpot = best.hotSpot;
+    return picture;
 }
 
-Image decodeFrame(Bytes data)
+ShownPicture chooseFrameImage(Bytes data)
 {
     if (isIconDirectory(data))
-        return decodeIcon(data);
+        return chooseIconImage(data);
     if (isPng(data))
-        return decodePng(data);
+        return {ShownPicture::Kind::Png, data};
     const auto headerSize = u32At(data, 0);
     if (headerSize && *headerSize >= 40 && *headerSize <= 124)
-        return decodeIconDib(data, 0);
+        return {ShownPicture::Kind::IconBitmap, data};
     damaged("the first frame shown is not an icon or cursor image");
 }
 

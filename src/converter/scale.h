@@ -1,6 +1,7 @@
 #pragma once
 // Fitting a picture into a square box, for previews (-size).
 #include "image.h"
+#include "rows.h"
 
 #include <cstdint>
 #include <vector>
@@ -25,8 +26,8 @@ inline constexpr std::uint32_t kMaxFitSize = 4096;
 class FittedRows
 {
 public:
-    // `image` must outlive this.
-    FittedRows(const Image& image, std::uint32_t size);
+    // Takes the source's rows in order, each once; `source` must outlive this.
+    FittedRows(RowSource& source, std::uint32_t size);
 
     std::uint32_t width() const { return width_; }
     std::uint32_t height() const { return height_; }
@@ -43,9 +44,13 @@ private:
     const std::uint8_t* enlargedRow();
     const std::uint8_t* boxRow();
     const std::uint8_t* averagedRow();
+    const std::uint8_t* sourceRow(std::uint32_t index);
 
-    const Image& image_;
+    RowSource& source_;
+    std::uint32_t sourceWidth_ = 0;
     std::uint32_t width_ = 0, height_ = 0, y_ = 0;
+    std::uint32_t taken_ = 0; // source rows taken so far; the last is `current_`
+    const std::uint8_t* current_ = nullptr;
     std::uint32_t factor_ = 1;                    // growth
     std::uint32_t boxX_ = 0, boxY_ = 0;           // shrinking by whole factors
     std::vector<std::vector<Tap>> across_, down_; // shrinking by any other factor

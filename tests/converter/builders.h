@@ -2,7 +2,9 @@
 // Small writers for the files the converter reads: bitmaps as stored in icons, PNG streams in
 // every colour type, icon/cursor directories, RIFF animated cursors and BMP files. Every field
 // can be set wrong on purpose, so tests can build the broken files real writers produce.
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <utility>
@@ -158,8 +160,32 @@ struct PngSpec
     Buf rows;
     Buf palette; // RGB triples, for colour type 3
     Buf trns;
-    std::optional<Buf> idatOverride; // compressed data to store instead
+    std::optional<Buf> idatOverride;    // compressed data to store instead
+    Buf filters;                        // each row's filter type, in turn (none when empty)
+    std::optional<std::uint32_t> gamma; // a gAMA chunk, in 100,000ths
 };
+
+// Row `y` of `rows` written with PNG filter `type` (1 Sub, 2 Up, 3 Average, 4 Paeth).
+inline Buf filterRow(const Buf& rows, std::size_t rowBytes, std::uint32_t y, std::size_t bpp,
+                     int type)
+{
+    const std::uint8_t* raw = rows.data() + y * rowBytes;
+    const std::uint8_t* up = y ? raw - rowBytes : nullptr;
+    Buf out(rowBytes);
+    for (std::size_t i = 0; i < rowBytes; ++i) {
+        const int a = i >= bpp ? raw[i - bpp] : 0, b = up ? up[i] : 0,
+                  c = up && i >= bpp ? up[i - bpp] : 0;
+        const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+        const int paeth = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+        const int predicted = type == 1   ? a
+                              : type == 2 ? b
+                              : type == 3 ? (a + b) / 2
+                              : type == 4 ? paeth
+                                          : 0;
+        out[i] = static_cast<std::uint8_t>(raw[i] - predicted);
+    }
+    return out;
+}
 
 inline Buf makePng(const PngSpec& s)
 {
@@ -171,6 +197,11 @@ inline Buf makePng(const PngSpec& s)
     ihdr.push_back(static_cast<std::uint8_t>(s.colourType));
     ihdr.push_back(0), ihdr.push_back(0), ihdr.push_back(0);
     append(b, pngChunk("IHDR", ihdr));
+    if (s.gamma) {
+        Buf gama;
+        putBe32(gama, *s.gamma);
+        append(b, pngChunk("gAMA", gama));
+    }
     if (!s.palette.empty())
         append(b, pngChunk("PLTE", s.palette));
     if (!s.trns.empty())
@@ -181,10 +212,11 @@ inline Buf makePng(const PngSpec& s)
     } else {
         const std::size_t rowBytes = s.height ? s.rows.size() / s.height : 0;
         Buf raw;
+        const std::size_t bpp = s.width ? std::max<std::size_t>(1, rowBytes / s.width) : 1;
         for (std::uint32_t y = 0; y < s.height; ++y) {
-            raw.push_back(0);
-            raw.insert(raw.end(), s.rows.begin() + y * rowBytes,
-                       s.rows.begin() + (y + 1) * rowBytes);
+            const int type = s.filters.empty() ? 0 : s.filters[y % s.filters.size()];
+            raw.push_back(static_cast<std::uint8_t>(type));
+            append(raw, filterRow(s.rows, rowBytes, y, bpp, type));
         }
         uLongf size = compressBound(static_cast<uLong>(raw.size()));
         idat.resize(size);

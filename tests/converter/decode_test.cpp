@@ -299,6 +299,50 @@ TEST(PngFrames, RgbaInsideAnAnimation)
     EXPECT_EQ(firstPixel(ani), 0x01020304u);
 }
 
+TEST(PngFrames, RgbAndRgbaRowsComeBackExactlyThroughEveryFilter)
+{
+    // Decoded whole (conversions) and a row at a time (previews), the rows cycling through all
+    // five filters, so a wrong left, upper or corner neighbour shows.
+    for (int colourType : {2, 6}) {
+        const std::size_t channels = colourType == 6 ? 4 : 3;
+        PngSpec p;
+        p.width = 37, p.height = 11, p.colourType = colourType, p.filters = {0, 1, 2, 3, 4};
+        std::uint32_t seed = 1;
+        Buf want;
+        for (std::size_t i = 0; i < std::size_t{p.width} * p.height; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            const std::uint8_t alpha = channels == 3 ? 255 : i % 7 == 0 ? 0 : seed >> 24;
+            for (std::size_t c = 0; c < 3; ++c) {
+                p.rows.push_back(static_cast<std::uint8_t>(seed >> (8 * c)));
+                want.push_back(alpha ? p.rows.back() : 0);
+            }
+            if (channels == 4)
+                p.rows.push_back(alpha);
+            want.push_back(alpha);
+        }
+        const Buf png = makePng(p);
+        EXPECT_EQ(decodeImage(png).rgba, want) << colourType;
+        const auto rows = nconv::decodeRows(png);
+        Buf streamed;
+        for (std::uint32_t y = 0; y < rows->height(); ++y) {
+            const std::uint8_t* row = rows->next();
+            streamed.insert(streamed.end(), row, row + std::size_t{p.width} * 4);
+        }
+        EXPECT_EQ(streamed, want) << colourType;
+    }
+}
+
+TEST(PngFrames, AGammaOtherThanSrgbIsApplied)
+{
+    // Mid-grey stored linear is light grey on an sRGB screen, whole and a row at a time.
+    PngSpec p;
+    p.rows = {128, 128, 128, 255};
+    p.gamma = 100000;
+    const Buf png = makePng(p);
+    EXPECT_GT(firstPixel(png) >> 24, 170u);
+    EXPECT_EQ(nconv::decodeRows(png)->next()[0], firstPixel(png) >> 24);
+}
+
 TEST(PngFrames, DecompressionBombIsRefusedBeforeDecoding)
 {
     PngSpec p;

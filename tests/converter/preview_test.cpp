@@ -6,7 +6,9 @@
 #include "scale.h"
 #include "testfolder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace nconv;
 
@@ -139,4 +141,73 @@ TEST(UncompressedPng, PreviewFileHoldsTheFittedPictureRowForRow)
         EXPECT_EQ(back.width, want.width) << size;
         EXPECT_EQ(back.rgba, want.rgba) << size;
     }
+}
+
+TEST(Fit, WholeFactorShrinkingIsThePremultipliedMeanOfEachBox)
+{
+    // The integer paths against plain arithmetic: boxes of 2 x 2 (an odd count across), 4 x 4
+    // and 5 x 5, over noise with clear, opaque and partly clear pixels.
+    for (const auto& [w, h, size] :
+         {std::tuple{254u, 100u, 127u}, {256u, 256u, 64u}, {320u, 320u, 64u}}) {
+        Image image = filled(w, h, 0);
+        std::uint32_t seed = w;
+        for (std::size_t i = 0; i < image.rgba.size(); ++i) {
+            seed = seed * 1103515245u + 12345u;
+            image.rgba[i] = static_cast<std::uint8_t>(seed >> 24);
+        }
+        for (std::size_t i = 3; i < image.rgba.size(); i += 4)
+            image.rgba[i] = i % 12 == 3 ? 0 : i % 12 == 7 ? 255 : image.rgba[i];
+        const Image fitted = fitWithin(image, size);
+        const std::uint32_t box = w / fitted.width, area = box * box;
+        ASSERT_EQ(fitted.height, h / box);
+        std::vector<std::uint8_t> want;
+        for (std::uint32_t y = 0; y < fitted.height; ++y)
+            for (std::uint32_t x = 0; x < fitted.width; ++x) {
+                std::uint32_t sum[4] = {0, 0, 0, 0};
+                for (std::uint32_t sy = y * box; sy < (y + 1) * box; ++sy)
+                    for (std::uint32_t sx = x * box; sx < (x + 1) * box; ++sx) {
+                        const std::uint8_t* p = &image.rgba[(std::size_t{sy} * w + sx) * 4];
+                        for (int c = 0; c < 3; ++c)
+                            sum[c] += p[c] * p[3];
+                        sum[3] += p[3];
+                    }
+                const std::uint32_t alpha = (sum[3] + area / 2) / area;
+                for (int c = 0; c < 3; ++c)
+                    want.push_back(
+                        static_cast<std::uint8_t>(alpha ? (sum[c] + sum[3] / 2) / sum[3] : 0));
+                want.push_back(static_cast<std::uint8_t>(alpha));
+            }
+        EXPECT_EQ(fitted.rgba, want) << w << " x " << h;
+    }
+}
+
+TEST(UncompressedPng, AFrameDamagedHalfwayLeavesNoPreview)
+{
+    // The frame is decoded as the preview is written, so the damage shows only partway.
+    testimg::PngSpec p;
+    p.width = p.height = 64;
+    for (std::uint32_t i = 0; i < 64 * 64 * 4; ++i)
+        p.rows.push_back(static_cast<std::uint8_t>(i * 31 + i / 97));
+    const testimg::Buf good = testimg::makePng(p);
+    const std::uint32_t idatLength = be32(good.data() + 33);
+    const testimg::Buf idat(good.begin() + 41, good.begin() + 41 + idatLength);
+    const TestFolder folder;
+    auto preview = [&](const testimg::Buf& stream, const char* name) {
+        p.idatOverride = stream;
+        const std::string source = folder.write(name, testimg::makePng(p));
+        const std::vector<std::string> args = {"-size",         "32", "-out",          "png",
+                                               "-uncompressed", "-o", source + ".png", source};
+        return runConverter(args, stdout, stderr);
+    };
+    EXPECT_EQ(preview(testimg::Buf(idat.begin(), idat.begin() + idat.size() / 2), "cut.png"),
+              kExitFailed);
+    EXPECT_FALSE(std::filesystem::exists(fsPath(folder / "cut.png.png")));
+
+    // A wrong Adler-32 under correct chunk CRCs: the picture is whole, and a preview shows it;
+    // a conversion, which checks everything, still refuses the file.
+    testimg::Buf badAdler = idat;
+    badAdler.back() ^= 0xFF;
+    EXPECT_EQ(preview(badAdler, "adler.png"), kExitOk);
+    const std::vector<std::string> convert = {"-out", "jpeg", folder / "adler.png"};
+    EXPECT_EQ(runConverter(convert, stdout, stderr), kExitFailed);
 }
