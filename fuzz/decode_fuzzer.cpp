@@ -1,7 +1,9 @@
 // libFuzzer target over the whole decoder: any input must either decode to a picture whose
-// buffer matches its size, or be refused with a DecodeError. Anything else is a bug.
+// buffer matches its size, or be refused with a DecodeError. Anything else is a bug. The same
+// input is then read a row at a time and fitted into a box, as a preview reads it.
 #include "decode.h"
 #include "encode.h"
+#include "scale.h"
 
 #include <cstdlib>
 
@@ -15,6 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::vector<std::uint8_t> rgb = nconv::flattenOnWhite(image);
         if (rgb.size() != static_cast<std::size_t>(image.width) * image.height * 3)
             std::abort();
+    } catch (const nconv::DecodeError&) {
+    }
+    try {
+        const auto rows = nconv::decodeRows({data, size});
+        nconv::FittedRows fitted(*rows, 48);
+        for (std::uint32_t y = 0; y < fitted.height(); ++y)
+            if (!fitted.next())
+                std::abort();
     } catch (const nconv::DecodeError&) {
     }
     return 0;
