@@ -18,6 +18,7 @@ wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
 log=$build/Testing/wine-tests.log
+mkdir -p "$build/Testing" # ctest makes it only once it runs; a fresh build has none yet
 status=0
 # Every program's whole output goes to the log (each line after its test's number), so that
 # the cases GoogleTest skips can be listed; the screen gets CTest's progress and summary.
