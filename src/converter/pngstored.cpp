@@ -11,8 +11,6 @@ namespace {
 constexpr std::size_t kStoredBlock = 65535;
 
 // Collects small writes into pieces for the sink, and keeps the CRC of the chunk being written.
-// The CRC is taken over what has gathered, not write by write: on a few large blocks it runs
-// several times faster than on a row and a filter byte at a time.
 class ChunkWriter
 {
 public:
@@ -20,6 +18,7 @@ public:
 
     void raw(const std::uint8_t* bytes, std::size_t count)
     {
+        crc_ = crc32_z(crc_, bytes, count);
         while (count > 0) {
             const std::size_t part = std::min(count, kPiece - buffer_.size());
             buffer_.insert(buffer_.end(), bytes, bytes + part);
@@ -40,34 +39,20 @@ public:
     {
         be32(static_cast<std::uint32_t>(dataBytes));
         crc_ = crc32_z(0, nullptr, 0);
-        crcFrom_ = buffer_.size();
         raw(reinterpret_cast<const std::uint8_t*>(type), 4);
     }
-    void endChunk()
-    {
-        addToCrc();
-        be32(static_cast<std::uint32_t>(crc_));
-    }
+    void endChunk() { be32(static_cast<std::uint32_t>(crc_)); }
     void flush()
     {
-        addToCrc();
         if (!buffer_.empty())
             sink_(buffer_);
         buffer_.clear();
-        crcFrom_ = 0;
     }
 
 private:
-    void addToCrc()
-    {
-        crc_ = crc32_z(crc_, buffer_.data() + crcFrom_, buffer_.size() - crcFrom_);
-        crcFrom_ = buffer_.size();
-    }
-
     static constexpr std::size_t kPiece = 16 * 1024;
     const ByteSink& sink_;
     std::vector<std::uint8_t> buffer_;
-    std::size_t crcFrom_ = 0; // where the bytes not yet in the CRC start
     uLong crc_ = 0;
 };
 
