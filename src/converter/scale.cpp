@@ -57,7 +57,7 @@ void addBoxes(const std::uint8_t* s, std::uint32_t* sum, std::uint32_t width, st
 
 #ifdef __SSE2__
 // The same for boxes two pixels wide (256 to 128, the usual preview), two boxes at a time:
-// r * a, g * a, b * a and a each fit 16 bits, so four pixels are premultiplied in one step.
+// r * a, g * a, b * a and a each fit 16 bits, so two pixels are premultiplied per instruction.
 void addPairs(const std::uint8_t* s, std::uint32_t* sum, std::uint32_t width)
 {
     const __m128i zero = _mm_setzero_si128();
