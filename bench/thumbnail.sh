@@ -5,10 +5,11 @@
 # corvenda.thumbnailer with %s, %i and %o filled in. Every preview is checked: a PNG of the size
 # the frame fits 128 x 128 with. Times are medians of wall time per file, one process per preview,
 # against the floor: a static program that does nothing (the cost of starting a process).
-#   bash bench/thumbnail.sh [RUNS] [BUILD_DIR]   (RUNS per file, default 15; build/release)
+#   bash bench/thumbnail.sh [RUNS] [BUILD_DIR]   (RUNS per file, default 40; build/release)
+# Fewer rounds leave the per-file medians of a start-up this short (1 to 3 ms) noisy by 10% or more.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs="${1:-15}"
+runs="${1:-40}"
 size=128
 build=${2:-build/release}
 work=$(realpath -m "$build/thumbnail-bench")
