@@ -84,13 +84,11 @@ const char* extensionOf(OutputFormat format)
 void writeStoredPreview(RowSource& source, std::uint32_t fitSize, const ByteSink& sink)
 {
     if (fitSize == 0) {
-        writePngStored(
-            source.width(), source.height(), [&] { return source.next(); }, sink);
+        writePngStored(source, sink);
         return;
     }
     FittedRows rows(source, fitSize);
-    writePngStored(
-        rows.width(), rows.height(), [&] { return rows.next(); }, sink);
+    writePngStored(rows, sink);
 }
 
 } // namespace

@@ -58,9 +58,9 @@ private:
 
 } // namespace
 
-void writePngStored(std::uint32_t width, std::uint32_t height,
-                    const std::function<const std::uint8_t*()>& nextRow, const ByteSink& sink)
+void writePngStored(RowSource& rows, const ByteSink& sink)
 {
+    const std::uint32_t width = rows.width(), height = rows.height();
     const std::size_t rowBytes = std::size_t{width} * 4;
     const std::size_t raw = (rowBytes + 1) * height;
     const std::size_t blocks = (raw + kStoredBlock - 1) / kStoredBlock;
@@ -106,7 +106,7 @@ void writePngStored(std::uint32_t width, std::uint32_t height,
     const std::uint8_t noFilter = 0;
     for (std::uint32_t y = 0; y < height; ++y) {
         put(&noFilter, 1);
-        put(nextRow(), rowBytes);
+        put(rows.next(), rowBytes);
     }
     out.be32(static_cast<std::uint32_t>(adler));
     out.endChunk();
@@ -115,18 +115,11 @@ void writePngStored(std::uint32_t width, std::uint32_t height,
     out.flush();
 }
 
-void writePngStored(const Image& image, const ByteSink& sink)
-{
-    std::uint32_t y = 0;
-    const std::size_t rowBytes = std::size_t{image.width} * 4;
-    writePngStored(
-        image.width, image.height, [&] { return image.rgba.data() + y++ * rowBytes; }, sink);
-}
-
 std::vector<std::uint8_t> encodePngStored(const Image& image)
 {
     std::vector<std::uint8_t> file;
-    writePngStored(image, [&](std::span<const std::uint8_t> piece) {
+    ImageRows rows(image);
+    writePngStored(rows, [&](std::span<const std::uint8_t> piece) {
         file.insert(file.end(), piece.begin(), piece.end());
     });
     return file;

@@ -23,16 +23,16 @@ inline constexpr std::uint32_t kMaxFitSize = 4096;
 // then fade rather than vanish (as they would with sampling), and no ringing appears around
 // hard edges (as it would with sharper filters). Colours are averaged premultiplied by alpha, so
 // the colour of fully transparent pixels never bleeds into the edges.
-class FittedRows
+class FittedRows final : public RowSource
 {
 public:
     // Takes the source's rows in order, each once; `source` must outlive this.
     FittedRows(RowSource& source, std::uint32_t size);
 
-    std::uint32_t width() const { return width_; }
-    std::uint32_t height() const { return height_; }
-    // The next row, top first, RGBA; valid until the next call. Call height() times.
-    const std::uint8_t* next();
+    std::uint32_t width() const override { return width_; }
+    std::uint32_t height() const override { return height_; }
+    // Call height() times.
+    const std::uint8_t* next() override;
 
     struct Tap
     {
