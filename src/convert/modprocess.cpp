@@ -132,20 +132,8 @@ RunOutcome ProcessRunner::run(const QString& program, const QStringList& argumen
     if (display)
         animation.emplace(*display, baseText, baseValue, count);
 
-    // Each tick runs the window's events until the process ends or the tick is over, so an
-    // ending process is noticed at once and the window never waits.
-    QEventLoop loop;
-    QTimer tickTimer;
-    tickTimer.setSingleShot(true);
-    tickTimer.setInterval(tickMilliseconds_);
-    QObject::connect(&tickTimer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     for (;;) {
-        if (process.state() != QProcess::NotRunning) {
-            tickTimer.start();
-            loop.exec();
-            tickTimer.stop();
-        }
+        WaitWithEvents(process, tickMilliseconds_);
         if (process.state() == QProcess::NotRunning)
             break;
         LetEventsRun();
@@ -162,6 +150,19 @@ RunOutcome ProcessRunner::run(const QString& program, const QStringList& argumen
     if (animation)
         animation->finish();
     return outcome;
+}
+
+void WaitWithEvents(QProcess& process, int milliseconds)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    limit.start(milliseconds);
+    loop.exec();
 }
 
 RunOutcome RunAndWait(const QString& program, const QStringList& arguments,

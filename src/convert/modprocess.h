@@ -5,6 +5,7 @@
 #include <QtGlobal>
 #include <optional>
 
+class QProcess;
 class QProgressBar;
 class ProgressDisplay;
 
@@ -37,6 +38,10 @@ QString NativeCommandLine(const QString& program, const QStringList& arguments);
 
 // One argument between quotes, with the backslashes and quotes in it escaped.
 QString QuotedArgument(const QString& text);
+
+// Runs the window's events until `process` has ended or `milliseconds` have passed, so an ending
+// process is noticed at once and the window never waits.
+void WaitWithEvents(QProcess& process, int milliseconds);
 
 // Starts one program with an argument vector (never through a shell) and waits for it to end
 // while the window's events keep running. Each tick waits up to the tick length for the

@@ -9,12 +9,10 @@
 #include "processstart.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
-#include <QTimer>
 
 // The resource lives in this static library; registering it by hand keeps the linker from
 // dropping it.
@@ -69,15 +67,7 @@ std::optional<QString> startProblem(const QString& path)
     if (!process.waitForStarted(kStartCheckMilliseconds))
         return process.errorString();
     // The window's events keep running meanwhile, as they do while a file converts.
-    QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    if (process.state() != QProcess::NotRunning) {
-        limit.start(kStartCheckMilliseconds);
-        loop.exec();
-    }
+    WaitWithEvents(process, kStartCheckMilliseconds);
     if (process.state() != QProcess::NotRunning) {
         process.kill();
         process.waitForFinished();
