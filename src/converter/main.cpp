@@ -1,6 +1,7 @@
 #include "cmdargs.h"
 #include "commandline.h"
 #include "fileio.h"
+#include "prefault.h"
 
 #include <cstdio>
 #include <string>
@@ -9,6 +10,8 @@
 // No iostreams here: their start-up (locales) would cost more than converting a small cursor.
 int main(int argc, char** argv)
 {
+    // Enough for a preview of a 256 x 256 frame: the inflate window, libpng's rows, the output.
+    nconv::prefaultHeap(96 * 1024);
     nconv::installInterruptCleanup();
     const std::vector<std::string> args = nconv::programArguments(argc, argv);
     return nconv::runConverter(args, stdout, stderr);
