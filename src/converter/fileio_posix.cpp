@@ -267,6 +267,8 @@ namespace {
 // Read by the SIGBUS handler: a mapped source that shrinks under us must not crash the program.
 char g_source[4096];
 
+bool g_keepMapped = false;
+
 void onSourceShrunk(int)
 {
     const char start[] = "nconvert: ";
@@ -341,7 +343,7 @@ SourceFile::SourceFile(const std::string& path, std::uint64_t limit)
 
 SourceFile::~SourceFile()
 {
-    if (map_)
+    if (map_ && !g_keepMapped)
         munmap(map_, mapSize_);
 }
 
@@ -356,6 +358,11 @@ bool outputExists(const std::string& path)
 {
     struct stat st;
     return lstat(path.c_str(), &st) == 0;
+}
+
+void keepSourcesMappedUntilExit()
+{
+    g_keepMapped = true;
 }
 
 void installInterruptCleanup()

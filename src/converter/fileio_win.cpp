@@ -289,6 +289,11 @@ bool outputExists(const std::string& path)
     return ::GetFileAttributesW(systemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+void keepSourcesMappedUntilExit()
+{
+    // Nothing measured to gain here: sources are unmapped as usual.
+}
+
 void installInterruptCleanup()
 {
     // Nothing to do: the temporary output is marked for deletion while it is written, so the

@@ -12,6 +12,7 @@ int main(int argc, char** argv)
 {
     // Enough for a preview of a 256 x 256 frame: the inflate window, libpng's rows, the output.
     nconv::prefaultHeap(96 * 1024);
+    nconv::keepSourcesMappedUntilExit();
     nconv::installInterruptCleanup();
     const std::vector<std::string> args = nconv::programArguments(argc, argv);
     return nconv::runConverter(args, stdout, stderr);
