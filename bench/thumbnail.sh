@@ -115,6 +115,9 @@ exec_command() {
   done
 }
 
+# $1 / $2 to two places.
+over() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
 # The size a frame of W x H gets in the box: a whole multiple when it fits, else shrunk to fit.
 fit() {
   local w=$1 h=$2 long=$(($1 > $2 ? $1 : $2)) k
@@ -157,10 +160,10 @@ while read -r name w h; do
   else
     gdk_failed+=("$name")
   fi
-  ratio=$(awk -v a="$ours_us" -v b="$floor_us" 'BEGIN { printf "%.2f", a / b }')
+  ratio=$(over "$ours_us" "$floor_us")
   ratios+=("$ratio") ours_times+=("$ours_us") floor_times+=("$floor_us")
-  shared_ratios+=("$(awk -v a="$ours_us" -v b="$shared_us" 'BEGIN { printf "%.2f", a / b }')")
-  [ ${#linked[@]} -eq 0 ] || linked_ratios+=("$(awk -v a="$ours_us" -v b="$linked_us" 'BEGIN { printf "%.2f", a / b }')")
+  shared_ratios+=("$(over "$ours_us" "$shared_us")")
+  [ ${#linked[@]} -eq 0 ] || linked_ratios+=("$(over "$ours_us" "$linked_us")")
   printf '%-14s %9s %9s %8s %9s  %s / %s\n' "$name" "$floor_us" "$ours_us" "$ratio" "$gdk_us" "$ours_result" "$gdk_result"
 done <"$work/gallery/sizes.txt"
 
@@ -180,7 +183,7 @@ if [ ${#linked[@]} -gt 0 ]; then
   echo "ours / an empty program linked against the converter's ${needed[*]}:" \
     "$(summary "${linked_ratios[@]}")"
 fi
-# Each fresh page a process touches is a trap; on a virtual machine these dominate a short run.
+# Each fresh page a process touches is a trap, which on a virtual machine costs microseconds.
 read -r big _ < <(awk '{ print $1, $2 * $3 }' "$work/gallery/sizes.txt" | sort -k2,2n | tail -1)
 exec_command "$work/gallery/$big" "$work/out/faults.png"
 faults() { /usr/bin/time -f %R "$@" 2>&1 >/dev/null | tail -1; }
