@@ -8,8 +8,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
+sudo_cmd=""
+[ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
 for p in valgrind python3; do
-  command -v "$p" >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$p"
+  command -v "$p" >/dev/null || DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q "$p"
 done
 
 build=build/release
@@ -39,7 +41,7 @@ for args in "${runs[@]}"; do
 done
 
 nm -n -S --defined-only "$converter" >"$work/symbols"
-python3 - "$work" "$i" >src/converter/hot-symbols.txt <<'PY'
+python3 - "$work" "$i" >"$work/hot-symbols.txt" <<'PY'
 import bisect, re, sys
 
 work, runs = sys.argv[1], int(sys.argv[2])
@@ -78,4 +80,5 @@ for name in names:
         order.append(name)
 print("\n".join(order))
 PY
+mv "$work/hot-symbols.txt" src/converter/hot-symbols.txt
 echo "src/converter/hot-symbols.txt: $(wc -l <src/converter/hot-symbols.txt) symbols"
