@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Cross-builds Corvenda for 64-bit Windows into build/windows (program folder build/windows/bin).
-# libjpeg-turbo, libpng and qtbase are built from Debian's source packages, at the versions the
+# libjpeg-turbo, libpng, giflib, libwebp and qtbase are built from Debian's source packages, at the versions the
 # Linux build uses, into a cache outside the repository; each part is rebuilt only when its
 # recipe (its function below, the toolchain file, its source version) changes.
 #   CORVENDA_WINDOWS_CACHE  the cache folder (default ~/.cache/corvenda-windows)
@@ -22,7 +22,7 @@ log() { printf '%s\n' "build.sh: $*" >&2; }
 install_packages() {
     local wanted=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
         wine64 wine fonts-liberation dpkg-dev cmake ninja-build qt6-base-dev qt6-base-dev-tools
-        libgtest-dev xvfb xdotool zip)
+        libgtest-dev xvfb xdotool zip libgif-dev libwebp-dev nsis)
     local missing=()
     for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
@@ -35,7 +35,7 @@ install_packages() {
 }
 
 # Source packages come through a private apt configuration: the machine's own lists stay as
-# they are. Same archive and suites as the machine's binary packages.
+# they are.
 apt_private() {
     local tool=apt-get dir=$cache/apt
     [[ $1 == showsrc ]] && tool=apt-cache
@@ -43,15 +43,85 @@ apt_private() {
         -o Dir::State::Lists="$dir/lists" -o Dir::Cache="$dir/cache" "$@"
 }
 
+# The archives and suites the machine takes its binary packages from, one "URI SUITE
+# COMPONENTS<tab>KEYRING" line each, from one-line lists and deb822 files alike.
+machine_archives() {
+    local files=() file
+    [[ -f /etc/apt/sources.list ]] && files+=(/etc/apt/sources.list)
+    for file in /etc/apt/sources.list.d/*.list; do [[ -f $file ]] && files+=("$file"); done
+    if ((${#files[@]})); then
+        awk '{ sub(/#.*/, "") }
+            $1 == "deb" {
+                i = 2; keyring = ""
+                if ($2 ~ /^\[/) {
+                    for (; i <= NF; i++) {
+                        if ($i ~ /signed-by=/) { keyring = $i; sub(/.*signed-by=/, "", keyring); sub(/\]$/, "", keyring) }
+                        if ($i ~ /\]$/) { i++; break }
+                    }
+                }
+                line = $i " " $(i + 1)
+                for (j = i + 2; j <= NF; j++) line = line " " $j
+                print line "\t" keyring
+            }' "${files[@]}"
+    fi
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [[ -f $file ]] || continue
+        # A key written into the file (continuation lines) is left to apt's own keyrings.
+        awk 'function flush(  u, s, nu, ns, us, ss) {
+                if (types ~ /(^| )deb( |$)/ && tolower(enabled) != "no") {
+                    nu = split(uris, us, " "); ns = split(suites, ss, " ")
+                    for (u = 1; u <= nu; u++)
+                        for (s = 1; s <= ns; s++) print us[u] " " ss[s] " " components "\t" keyring
+                }
+                types = uris = suites = components = keyring = enabled = key = ""
+            }
+            /^#/ { next }
+            /^[ \t]*$/ { flush(); next }
+            /^[ \t]/ { if (key == "signed-by") keyring = ""; next }
+            {
+                key = tolower(substr($0, 1, index($0, ":") - 1))
+                value = substr($0, index($0, ":") + 1)
+                gsub(/^[ \t]+|[ \t]+$/, "", value); gsub(/[ \t]+/, " ", value)
+                if (key == "types") types = value
+                else if (key == "uris") uris = value
+                else if (key == "suites") suites = value
+                else if (key == "components") components = value
+                else if (key == "signed-by") keyring = value
+                else if (key == "enabled") enabled = value
+            }
+            END { flush() }' "$file"
+    done
+}
+
+# Whether apt's lists on this machine hold a release file of Debian's for archive $1, suite $2:
+# the source packages come from there, not from third-party archives.
+debian_release() {
+    local name=${1#*://}
+    name=${name%/}
+    name=${name//\//_}_dists_${2//\//_}
+    grep -qsx 'Origin: Debian' /var/lib/apt/lists/"${name}"_{InRelease,Release}
+}
+
+# deb-src lines for the Debian archives and suites the machine uses.
+machine_source_list() {
+    local archive keyring uri suite components
+    while IFS=$'\t' read -r archive keyring; do
+        read -r uri suite components <<<"$archive"
+        debian_release "$uri" "$suite" || continue
+        printf 'deb-src %s%s %s %s\n' "${keyring:+[signed-by=$keyring] }" "$uri" "$suite" "$components"
+    done < <(machine_archives) | sort -u
+}
+
 prepare_apt() {
-    local dir=$cache/apt
+    local dir=$cache/apt list
     mkdir -p "$dir/parts" "$dir/lists/partial" "$dir/cache/archives/partial"
-    cat >"$dir/sources.list" <<'EOF'
-deb-src http://deb.debian.org/debian bookworm main
-deb-src http://deb.debian.org/debian bookworm-updates main
-deb-src http://deb.debian.org/debian-security bookworm-security main
-EOF
-    if [[ ! -e $dir/updated ]]; then
+    list=$(machine_source_list)
+    [[ -n $list ]] || {
+        log "no Debian archive found in /etc/apt with its lists in /var/lib/apt/lists (apt-get update?)"
+        return 1
+    }
+    if [[ ! -e $dir/updated || $list != "$(cat "$dir/sources.list" 2>/dev/null)" ]]; then
+        printf '%s\n' "$list" >"$dir/sources.list"
         apt_private update -qq
         touch "$dir/updated"
     fi
@@ -64,10 +134,10 @@ source_of() {
 
 # Unpacks (once) the Debian source of binary package $1; prints the source folder.
 fetch_source() {
-    local spec name version dir
-    spec=$(source_of "$1")
-    name=${spec%%=*}
-    version=${spec#*=}
+    local source name version dir
+    source=$(source_of "$1")
+    name=${source%%=*}
+    version=${source#*=}
     dir=$cache/src/$name-${version//[:~+]/_}
     if [[ ! -e $dir/.unpacked ]]; then
         prepare_apt
@@ -133,6 +203,31 @@ build_libpng() {
     cmake --build "$cache/build/libpng" -j "$jobs" --target install
 }
 
+# giflib's Makefile also makes shared libraries and tools; only the static library is built.
+build_giflib() {
+    local src
+    src=$(fetch_source "$1")
+    rm -rf "$cache/build/giflib"
+    mkdir -p "$cache/build"
+    cp -r "$src" "$cache/build/giflib"
+    make -C "$cache/build/giflib" -j "$jobs" CC=x86_64-w64-mingw32-gcc-posix \
+        AR=x86_64-w64-mingw32-ar libgif.a
+    install -D -m 644 "$cache/build/giflib/libgif.a" "$libs/lib/libgif.a"
+    install -D -m 644 "$src/gif_lib.h" "$libs/include/gif_lib.h"
+}
+
+build_libwebp() {
+    local src
+    src=$(fetch_source "$1")
+    rm -rf "$cache/build/libwebp"
+    cross_cmake -S "$src" -B "$cache/build/libwebp" -DCMAKE_INSTALL_PREFIX="$libs" \
+        -DBUILD_SHARED_LIBS=OFF -DWEBP_BUILD_LIBWEBPMUX=ON -DWEBP_BUILD_ANIM_UTILS=OFF \
+        -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF -DWEBP_BUILD_GIF2WEBP=OFF \
+        -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF \
+        -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF
+    cmake --build "$cache/build/libwebp" -j "$jobs" --target install
+}
+
 # GoogleTest from Debian's own source copy, for the test programs.
 build_gtest() {
     rm -rf "$cache/build/gtest"
@@ -156,21 +251,63 @@ build_qtbase() {
         -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
         -DFEATURE_system_pcre2=OFF -DFEATURE_system_doubleconversion=OFF \
         -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF
-    # Only the libraries and plugins Corvenda and its tests load (the tests read JPEG): a fifth
-    # less to build than everything.
-    nice -n 5 cmake --build "$cache/build/qtbase" -j "$jobs" --target Widgets Test \
-        QWindowsIntegrationPlugin QOffscreenIntegrationPlugin QWindowsVistaStylePlugin QICOPlugin \
-        QJpegPlugin
+    local targets
+    mapfile -t targets < <(qt_install_targets "$cache/build/qtbase")
+    nice -n 5 cmake --build "$cache/build/qtbase" -j "$jobs" --target "${targets[@]}"
     install_qt_parts "$cache/build/qtbase"
 }
 
-# Installs folder by folder, leaving out the parts that were not built.
-install_qt_parts() {
+# The folders of the Qt build tree that are installed: all but the modules and plugins Corvenda
+# and its tests do not load (the tests read JPEG), a fifth less to build than everything.
+qt_install_dirs() {
     local skip='^\./(config\.tests|doc|src/openglwidgets|src/platformsupport/fbconvenience|src/plugins/platforms/(direct2d|minimal)|src/plugins/imageformats/gif)(/|$)'
-    (cd "$1" && find . -name cmake_install.cmake -printf '%h\n' | sort | grep -Ev "$skip") |
-        while read -r dir; do
-            cmake -DCMAKE_INSTALL_LOCAL_ONLY=ON -P "$1/$dir/cmake_install.cmake" >/dev/null
-        done
+    (cd "$1" && find . -name cmake_install.cmake -printf '%h\n' | sort | grep -Ev "$skip")
+}
+
+# The build-tree files (relative paths) those folders install, leaving out documentation and
+# optional files.
+qt_installed_files() {
+    local dir
+    qt_install_dirs "$1" | while read -r dir; do
+        awk -v build="$1/" '
+            /^if\(/ { active = /NOT CMAKE_INSTALL_COMPONENT\)/ }
+            /^endif\(\)/ { active = 0 }
+            active && /file\(INSTALL / && / FILES / && !/ OPTIONAL / {
+                rest = substr($0, index($0, " FILES ") + 7)
+                while (match(rest, /"[^"]*"/)) {
+                    file = substr(rest, RSTART + 1, RLENGTH - 2)
+                    rest = substr(rest, RSTART + RLENGTH)
+                    if (index(file, build) != 1) continue
+                    file = substr(file, length(build) + 1)
+                    sub(/^\.\//, "", file); sub(/\/$/, "", file)
+                    print file
+                }
+            }' "$1/$dir/cmake_install.cmake"
+    done | sort -u
+}
+
+# The build targets that make what is installed: build them all, and the install finds every
+# file it copies. A file that is neither there nor made by the build stops the script here,
+# before an hour of building rather than after it.
+qt_install_targets() {
+    local build=$1 made file missing=0
+    made=$(cd "$build" && ninja -t targets all | sed -E 's/: [A-Za-z0-9_]+$//')
+    while read -r file; do
+        if grep -qxF "$file" <<<"$made"; then
+            printf '%s\n' "$file"
+        elif [[ ! -e $build/$file ]]; then
+            log "qtbase: the install copies $file, which no build target makes"
+            missing=1
+        fi
+    done < <(qt_installed_files "$build")
+    return "$missing"
+}
+
+# Installs folder by folder: only the parts built above.
+install_qt_parts() {
+    qt_install_dirs "$1" | while read -r dir; do
+        cmake -DCMAKE_INSTALL_LOCAL_ONLY=ON -P "$1/$dir/cmake_install.cmake" >/dev/null
+    done
 }
 
 # Test programs run under Wine, where the build tree is drive Z:.
@@ -200,6 +337,8 @@ main() {
     cmp -s "$here/mingw-w64-x86_64.cmake" "$toolchain" || cp "$here/mingw-w64-x86_64.cmake" "$toolchain"
     stage libjpeg libturbojpeg0
     stage libpng libpng16-16
+    stage giflib libgif-dev
+    stage libwebp libwebp-dev
     stage gtest libgtest-dev
     stage qtbase qt6-base-dev
     [[ ${1:-} == --deps-only ]] && return
