@@ -1,5 +1,6 @@
 #include "cmdargs.h"
 #include "commandline.h"
+#include "consoletext.h"
 #include "fileio.h"
 #include "prefault.h"
 
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
     nconv::prefaultHeap(96 * 1024);
     nconv::keepSourcesMappedUntilExit();
     nconv::installInterruptCleanup();
+    nconv::writeConsolesAsWideText();
     const std::vector<std::string> args = nconv::programArguments(argc, argv);
     return nconv::runConverter(args, stdout, stderr);
 }
