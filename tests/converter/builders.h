@@ -46,7 +46,7 @@ inline void set32(Buf& b, std::size_t at, std::uint32_t v)
 
 // A bitmap as an icon stores it. Pixels are row-major, top row first: palette indexes for
 // 1/4/8 bits, 0xAARRGGBB for 24 and 32 bits, raw 16-bit values for 16 bits.
-struct DibSpec
+struct DibFields
 {
     int width = 2;
     int height = 2;
@@ -65,7 +65,7 @@ struct DibSpec
     std::optional<std::int32_t> widthField;
 };
 
-inline Buf makeDib(const DibSpec& s)
+inline Buf makeDib(const DibFields& s)
 {
     Buf b;
     put32(b, s.headerSize);
@@ -151,7 +151,7 @@ inline Buf pngChunk(const std::string& type, const Buf& data)
 }
 
 // A PNG stream. `rows` holds the unfiltered scanlines, without filter bytes.
-struct PngSpec
+struct PngFields
 {
     std::uint32_t width = 1;
     std::uint32_t height = 1;
@@ -187,7 +187,7 @@ inline Buf filterRow(const Buf& rows, std::size_t rowBytes, std::uint32_t y, std
     return out;
 }
 
-inline Buf makePng(const PngSpec& s)
+inline Buf makePng(const PngFields& s)
 {
     Buf b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     Buf ihdr;
@@ -311,14 +311,14 @@ inline Buf riff(const std::vector<Buf>& chunks, std::optional<std::uint32_t> siz
 
 constexpr std::uint32_t kIconFlag = 1, kSequenceFlag = 2;
 
-struct AnihSpec
+struct AnihFields
 {
     std::uint32_t frames = 1, steps = 1, width = 0, height = 0, bitCount = 0, planes = 1, rate = 10,
                   flags = kIconFlag;
     std::optional<std::uint32_t> sizeField; // the size stored in the first header field
 };
 
-inline Buf anih(const AnihSpec& s)
+inline Buf anih(const AnihFields& s)
 {
     Buf b;
     put32(b, s.sizeField ? *s.sizeField : 36);
@@ -339,14 +339,14 @@ inline Buf words(const std::vector<std::uint32_t>& values)
 // A solid-colour square cursor frame with a hot spot: the simplest valid .cur image.
 inline Buf solidCursor(int size, std::uint32_t argb, std::uint16_t hotX = 0, std::uint16_t hotY = 0)
 {
-    DibSpec d;
+    DibFields d;
     d.width = d.height = size;
     d.pixels.assign(static_cast<std::size_t>(size) * size, argb);
     return makeIcon(2, {entry(makeDib(d), size, size, hotX, hotY)});
 }
 
 // An animated cursor whose frames are the given icon files.
-inline Buf animation(const std::vector<Buf>& frames, AnihSpec header = {},
+inline Buf animation(const std::vector<Buf>& frames, AnihFields header = {},
                      const std::vector<Buf>& extraChunks = {})
 {
     std::vector<Buf> icons;
@@ -359,9 +359,9 @@ inline Buf animation(const std::vector<Buf>& frames, AnihSpec header = {},
     return riff(chunks);
 }
 
-inline Buf bmpFile(const DibSpec& spec)
+inline Buf bmpFile(const DibFields& fields)
 {
-    DibSpec s = spec;
+    DibFields s = fields;
     s.doubledHeight = false;
     s.maskRows = 0;
     const Buf dib = makeDib(s);

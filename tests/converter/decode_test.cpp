@@ -79,7 +79,7 @@ TEST(IconPixels, IconsHaveNoHotSpotAndCursorHotSpotsStayInside)
 
 TEST(IconPixels, ThirtyTwoBitAlphaIsKeptAndAllZeroAlphaFallsBackToTheMask)
 {
-    DibSpec d;
+    DibFields d;
     d.width = 2;
     d.height = 1;
     d.pixels = {0x80102030, 0x00405060};
@@ -98,7 +98,7 @@ TEST(IconPixels, ThirtyTwoBitAlphaIsKeptAndAllZeroAlphaFallsBackToTheMask)
 TEST(IconPixels, PalettesAtFourAndEightBits)
 {
     for (int bits : {4, 8}) {
-        const DibSpec d = paletteDot(bits);
+        const DibFields d = paletteDot(bits);
         const nconv::Image image = decodeImage(cursorOf(d));
         const std::uint32_t index = d.pixels[16 * 32 + 18];
         const std::uint32_t rgb = d.palette[index];
@@ -109,7 +109,7 @@ TEST(IconPixels, PalettesAtFourAndEightBits)
 
 TEST(IconPixels, TwentyFourBitRowsAtOddWidthsArePadded)
 {
-    DibSpec d;
+    DibFields d;
     d.width = 3;
     d.height = 2;
     d.bitCount = 24;
@@ -122,7 +122,7 @@ TEST(IconPixels, TwentyFourBitRowsAtOddWidthsArePadded)
 
 TEST(IconPixels, SixteenBitDefaultAndBitFields)
 {
-    DibSpec d;
+    DibFields d;
     d.width = 2;
     d.height = 1;
     d.bitCount = 16;
@@ -142,7 +142,7 @@ TEST(IconPixels, SixteenBitDefaultAndBitFields)
 TEST(IconPixels, LaterBitmapHeaderSizesAreRead)
 {
     for (std::uint32_t size : {52u, 56u, 108u, 124u}) {
-        DibSpec d;
+        DibFields d;
         d.headerSize = size;
         d.width = 2;
         d.height = 1;
@@ -154,7 +154,7 @@ TEST(IconPixels, LaterBitmapHeaderSizesAreRead)
 
 TEST(IconPixels, TopDownRowsWithNegativeHeight)
 {
-    DibSpec d;
+    DibFields d;
     d.width = 1;
     d.height = 2;
     d.topDown = true;
@@ -166,7 +166,7 @@ TEST(IconPixels, TopDownRowsWithNegativeHeight)
 
 TEST(IconPixels, MissingOrShortAndMaskLeavesRowsOpaque)
 {
-    DibSpec d = monoArrow();
+    DibFields d = monoArrow();
     d.maskRows = 0;
     nconv::Image image = decodeImage(cursorOf(d));
     EXPECT_EQ(pixel(image, 20, 5), 0x000000FFu);
@@ -180,7 +180,7 @@ TEST(IconPixels, MissingOrShortAndMaskLeavesRowsOpaque)
 
 TEST(IconPixels, HeightThatIsNotDoubled)
 {
-    DibSpec d = trueColour(32, 24);
+    DibFields d = trueColour(32, 24);
     d.doubledHeight = false;
     const nconv::Image image = decodeImage(cursorOf(d));
     EXPECT_EQ(image.width, 32u);
@@ -193,7 +193,7 @@ TEST(IconPixels, DoubledHeightUnderADirectoryThatCallsItWhole)
 {
     // 16x16 images whose directory says 16x32, as the bitmap's own height field does. At one
     // bit a full mask makes the data exactly as long as 32 colour rows would be.
-    DibSpec mono;
+    DibFields mono;
     mono.width = mono.height = 16;
     mono.bitCount = 1;
     mono.palette = {0x000000, 0xFFFFFF};
@@ -201,7 +201,7 @@ TEST(IconPixels, DoubledHeightUnderADirectoryThatCallsItWhole)
         mono.pixels.push_back((i / 16 + i % 16) % 3 == 0);
         mono.mask.push_back(i % 16 < 5);
     }
-    for (const DibSpec& d : {mono, trueColour(16, 32), trueColour(16, 24)}) {
+    for (const DibFields& d : {mono, trueColour(16, 32), trueColour(16, 24)}) {
         const nconv::Image honest = decodeImage(cursorOf(d));
         const nconv::Image image = decodeImage(makeIcon(2, {entry(makeDib(d), 16, 32)}));
         EXPECT_EQ(image.height, 16u) << d.bitCount;
@@ -239,7 +239,7 @@ TEST(IconChoice, ZeroInTheDirectoryMeans256)
 
 TEST(IconChoice, ImageOfAKindWeDoNotReadIsPassedOver)
 {
-    DibSpec rle = trueColour(48, 32);
+    DibFields rle = trueColour(48, 32);
     rle.compression = 1; // run-length coded: a valid image we cannot draw
     const nconv::Image image = decodeImage(
         makeIcon(1, {entry(makeDib(rle), 48, 48), entry(makeDib(trueColour(16, 32)), 16, 16)}));
@@ -248,7 +248,7 @@ TEST(IconChoice, ImageOfAKindWeDoNotReadIsPassedOver)
 
 TEST(IconChoice, DirectorySizeFieldsTooSmall)
 {
-    const DibSpec d = monoArrow();
+    const DibFields d = monoArrow();
     const nconv::Image expected = decodeImage(cursorOf(d));
     for (std::uint32_t size : {0u, 40u}) {
         IconEntry e = entry(makeDib(d), 32, 32);
@@ -267,7 +267,7 @@ TEST(IconChoice, CountLargerThanTheDirectoryUsesTheEntriesPresent)
 
 TEST(PngFrames, PaletteWithTransparency)
 {
-    PngSpec p;
+    PngFields p;
     p.width = 2;
     p.colourType = 3;
     p.palette = {255, 0, 0, 0, 0, 255};
@@ -280,7 +280,7 @@ TEST(PngFrames, PaletteWithTransparency)
 
 TEST(PngFrames, GreyWithAlpha)
 {
-    PngSpec p;
+    PngFields p;
     p.width = 2;
     p.colourType = 4;
     p.rows = {200, 255, 50, 128};
@@ -291,7 +291,7 @@ TEST(PngFrames, GreyWithAlpha)
 
 TEST(PngFrames, RgbaInsideAnAnimation)
 {
-    PngSpec p;
+    PngFields p;
     p.width = 1;
     p.colourType = 6;
     p.rows = {1, 2, 3, 4};
@@ -305,7 +305,7 @@ TEST(PngFrames, RgbAndRgbaRowsComeBackExactlyThroughEveryFilter)
     // five filters, so a wrong left, upper or corner neighbour shows.
     for (int colourType : {2, 6}) {
         const std::size_t channels = colourType == 6 ? 4 : 3;
-        PngSpec p;
+        PngFields p;
         p.width = 37, p.height = 11, p.colourType = colourType, p.filters = {0, 1, 2, 3, 4};
         std::uint32_t seed = 1;
         Buf want;
@@ -335,7 +335,7 @@ TEST(PngFrames, RgbAndRgbaRowsComeBackExactlyThroughEveryFilter)
 TEST(PngFrames, AGammaOtherThanSrgbIsApplied)
 {
     // Mid-grey stored linear is light grey on an sRGB screen, whole and a row at a time.
-    PngSpec p;
+    PngFields p;
     p.rows = {128, 128, 128, 255};
     p.gamma = 100000;
     const Buf png = makePng(p);
@@ -345,7 +345,7 @@ TEST(PngFrames, AGammaOtherThanSrgbIsApplied)
 
 TEST(PngFrames, DecompressionBombIsRefusedBeforeDecoding)
 {
-    PngSpec p;
+    PngFields p;
     p.width = p.height = 8000;
     p.colourType = 6;
     p.idatOverride = Buf{0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
@@ -357,7 +357,7 @@ TEST(PngFrames, DecompressionBombIsRefusedBeforeDecoding)
 
 TEST(PngFrames, CorruptStreamIsDamaged)
 {
-    PngSpec p;
+    PngFields p;
     p.width = 4;
     p.height = 4;
     p.colourType = 6;
@@ -369,21 +369,21 @@ TEST(PngFrames, CorruptStreamIsDamaged)
 
 TEST(BitmapRefusals, PaletteIndexPastThePalette)
 {
-    DibSpec d = paletteDot(4);
+    DibFields d = paletteDot(4);
     d.palette.resize(3); // indexes up to 15 are used
     expectRefused(cursorOf(d), ErrorKind::Damaged, "past the end of the 3-colour palette");
 }
 
 TEST(BitmapRefusals, PaletteLargerThanTheBitCountAllows)
 {
-    DibSpec d = paletteDot(4);
+    DibFields d = paletteDot(4);
     d.clrUsed = 4096;
     expectRefused(cursorOf(d), ErrorKind::Damaged, "palette of 4096 colours");
 }
 
 TEST(BitmapRefusals, SizesWhoseBuffersWouldOverflow)
 {
-    DibSpec d;
+    DibFields d;
     d.width = 1;
     d.height = 1;
     d.pixels = {0};
@@ -400,7 +400,7 @@ TEST(BitmapRefusals, SizesWhoseBuffersWouldOverflow)
 
 TEST(BitmapRefusals, HeaderSizesOutsideTheAllowList)
 {
-    DibSpec d = trueColour(4, 32);
+    DibFields d = trueColour(4, 32);
     d.headerSize = 41;
     Buf bad = cursorOf(d);
     expectRefused(bad, ErrorKind::Damaged, "bitmap header size 41");
@@ -412,12 +412,12 @@ TEST(BitmapRefusals, HeaderSizesOutsideTheAllowList)
 
 TEST(BitmapRefusals, CompressionKindsWeDoNotRead)
 {
-    DibSpec d = paletteDot(8);
+    DibFields d = paletteDot(8);
     d.compression = 1;
     expectRefused(cursorOf(d), ErrorKind::Unsupported, "run-length");
     d.compression = 9;
     expectRefused(cursorOf(d), ErrorKind::Damaged, "compression kind 9");
-    DibSpec deep = trueColour(4, 32);
+    DibFields deep = trueColour(4, 32);
     deep.bitCount = 2;
     deep.pixels.assign(16, 0);
     expectRefused(cursorOf(deep), ErrorKind::Unsupported, "2 bits per pixel");
@@ -447,7 +447,7 @@ TEST(IconRefusals, DamagedImageIsNotReplacedByAnother)
     icon.resize(icon.size() - 100); // inside the top rows of the 48x48 image's mask
     expectRefused(icon, ErrorKind::Damaged, "cut short inside image 2");
 
-    AnihSpec h;
+    AnihFields h;
     const Buf file = riff({anih(h), frames({icon})});
     expectRefused(file, ErrorKind::Damaged, "cut short");
     Buf animationCut =
@@ -499,7 +499,7 @@ TEST(AnimationMess, RiffSizeWrongInEveryCommonWay)
 
 TEST(AnimationMess, ChunksInAnyOrder)
 {
-    AnihSpec h;
+    AnihFields h;
     h.flags = kIconFlag | kSequenceFlag;
     h.frames = 2;
     const Buf info = list("INFO", {chunk("INAM", {'x', 0})});
@@ -511,7 +511,7 @@ TEST(AnimationMess, ChunksInAnyOrder)
 
 TEST(AnimationMess, MissingPadByteAfterAnOddChunk)
 {
-    AnihSpec h;
+    AnihFields h;
     h.flags = kIconFlag | kSequenceFlag;
     const Buf file = riff({list("INFO", {chunk("INAM", {'a', 'b', 'c'}, std::nullopt, false)}),
                            anih(h), frames({kRed, kBlue}), chunk("seq ", words({1}))});
@@ -520,7 +520,7 @@ TEST(AnimationMess, MissingPadByteAfterAnOddChunk)
 
 TEST(AnimationMess, ListSizesOffByAFewBytes)
 {
-    AnihSpec h;
+    AnihFields h;
     h.flags = kIconFlag | kSequenceFlag;
     for (int delta : {-6, -3, 3, 6}) {
         Buf fram = frames({kRed, kBlue});
@@ -532,7 +532,7 @@ TEST(AnimationMess, ListSizesOffByAFewBytes)
 
 TEST(AnimationMess, IconChunkSizeSlightlyWrong)
 {
-    AnihSpec h;
+    AnihFields h;
     h.flags = kIconFlag | kSequenceFlag;
     Buf fram = frames({kRed, kBlue});
     set32(fram, 16, static_cast<std::uint32_t>(kRed.size() + 2));
@@ -542,7 +542,7 @@ TEST(AnimationMess, IconChunkSizeSlightlyWrong)
 
 TEST(AnimationMess, OversizedAnihFieldReadsOnly36Bytes)
 {
-    AnihSpec h;
+    AnihFields h;
     h.flags = kIconFlag | kSequenceFlag;
     Buf header = anih(h);
     set32(header, 4, 0x7FFFFFF0); // the chunk claims two gigabytes
@@ -558,7 +558,7 @@ TEST(AnimationMess, OversizedAnihFieldReadsOnly36Bytes)
 
 TEST(AnimationMess, TheSequenceFlagDecides)
 {
-    AnihSpec h;
+    AnihFields h;
     h.flags = kIconFlag; // "seq " present, flag clear: ignored
     EXPECT_EQ(firstPixel(animation({kRed, kGreen}, h, {chunk("seq ", words({1}))})), 0xFF0000FFu);
     h.flags = kIconFlag | kSequenceFlag;
@@ -568,7 +568,7 @@ TEST(AnimationMess, TheSequenceFlagDecides)
 
 TEST(AnimationMess, HeaderCountsAndSizesAreIgnored)
 {
-    AnihSpec h;
+    AnihFields h;
     h.flags = kIconFlag | kSequenceFlag;
     h.steps = 1000;
     h.width = h.height = 0;
@@ -598,7 +598,7 @@ TEST(AnimationMess, OnlyTheFirstShownFrameIsDecoded)
 {
     Buf broken = kBlue;
     broken.resize(30);
-    AnihSpec h;
+    AnihFields h;
     h.flags = kIconFlag | kSequenceFlag;
     std::vector<Buf> many(500, broken);
     many[3] = kGreen;
@@ -607,9 +607,9 @@ TEST(AnimationMess, OnlyTheFirstShownFrameIsDecoded)
 
 TEST(AnimationMess, FramesStoredAsBareBitmaps)
 {
-    AnihSpec h;
+    AnihFields h;
     h.flags = 0;
-    DibSpec d;
+    DibFields d;
     d.width = d.height = 1;
     d.pixels = {0xFF123456};
     EXPECT_EQ(firstPixel(animation({makeDib(d)}, h)), 0x123456FFu);
@@ -617,7 +617,7 @@ TEST(AnimationMess, FramesStoredAsBareBitmaps)
 
 TEST(AnimationRefusals, SequenceStartingWithAMissingFrame)
 {
-    AnihSpec h;
+    AnihFields h;
     h.flags = kIconFlag | kSequenceFlag;
     expectRefused(animation({kRed, kGreen}, h, {chunk("seq ", words({2, 0}))}), ErrorKind::Damaged,
                   "starts with frame 2, but the file holds only 2 frames");
@@ -681,7 +681,7 @@ TEST(Truncation, EveryPrefixIsRefusedOrGivesTheWholePicture)
 namespace {
 
 // What Windows shows on a white screen for a drawn bitmap, worked out from the drawing itself.
-std::vector<std::uint8_t> expectedRgba(const DibSpec& d)
+std::vector<std::uint8_t> expectedRgba(const DibFields& d)
 {
     bool anyAlpha = false;
     if (d.bitCount == 32)
@@ -709,21 +709,21 @@ std::vector<std::uint8_t> expectedRgba(const DibSpec& d)
 
 TEST(WholePictures, EveryDepthDecodesToWhatWasDrawn)
 {
-    std::vector<DibSpec> drawings = {monoArrow(),        paletteDot(4),      paletteDot(8),
-                                     trueColour(32, 24), trueColour(32, 32), trueColour(7, 24),
-                                     trueColour(13, 32), trueColour(48, 24)};
-    DibSpec invertedColours = paletteDot(4);
+    std::vector<DibFields> drawings = {monoArrow(),        paletteDot(4),      paletteDot(8),
+                                       trueColour(32, 24), trueColour(32, 32), trueColour(7, 24),
+                                       trueColour(13, 32), trueColour(48, 24)};
+    DibFields invertedColours = paletteDot(4);
     invertedColours.palette[0] = 0x3366CC; // background under the mask inverts to 0xCC9933
     drawings.push_back(invertedColours);
-    AnihSpec sequenced;
+    AnihFields sequenced;
     sequenced.flags = kIconFlag | kSequenceFlag;
-    for (const DibSpec& d : drawings) {
+    for (const DibFields& d : drawings) {
         const nconv::Image image = decodeImage(cursorOf(d));
         ASSERT_EQ(image.width, static_cast<std::uint32_t>(d.width));
         EXPECT_EQ(image.rgba, expectedRgba(d))
             << d.width << "x" << d.height << " at " << d.bitCount;
         // The same picture stored top-down, and as the frame an animation shows first.
-        DibSpec flipped = d;
+        DibFields flipped = d;
         flipped.topDown = true;
         EXPECT_EQ(decodeImage(cursorOf(flipped)).rgba, image.rgba);
         EXPECT_EQ(

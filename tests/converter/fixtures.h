@@ -10,9 +10,9 @@ namespace testimg {
 
 // A 32x32 monochrome arrow: black outline, white inside, transparent around, and an
 // inverting block in the corner (mask set, colour white).
-inline DibSpec monoArrow()
+inline DibFields monoArrow()
 {
-    DibSpec d;
+    DibFields d;
     d.width = d.height = 32;
     d.bitCount = 1;
     d.palette = {0x000000, 0xFFFFFF};
@@ -30,9 +30,9 @@ inline DibSpec monoArrow()
     return d;
 }
 
-inline DibSpec paletteDot(int bits)
+inline DibFields paletteDot(int bits)
 {
-    DibSpec d;
+    DibFields d;
     d.width = d.height = 32;
     d.bitCount = bits;
     const int colours = 1 << bits;
@@ -52,9 +52,9 @@ inline DibSpec paletteDot(int bits)
     return d;
 }
 
-inline DibSpec trueColour(int size, int bits)
+inline DibFields trueColour(int size, int bits)
 {
-    DibSpec d;
+    DibFields d;
     d.width = d.height = size;
     d.bitCount = bits;
     d.pixels.resize(static_cast<std::size_t>(size) * size);
@@ -70,9 +70,9 @@ inline DibSpec trueColour(int size, int bits)
     return d;
 }
 
-inline PngSpec pngGradient(std::uint32_t size)
+inline PngFields pngGradient(std::uint32_t size)
 {
-    PngSpec p;
+    PngFields p;
     p.width = p.height = size;
     p.colourType = 6;
     for (std::uint32_t y = 0; y < size; ++y)
@@ -86,7 +86,7 @@ inline PngSpec pngGradient(std::uint32_t size)
     return p;
 }
 
-inline Buf cursorOf(const DibSpec& d, std::uint16_t hotX = 1, std::uint16_t hotY = 2)
+inline Buf cursorOf(const DibFields& d, std::uint16_t hotX = 1, std::uint16_t hotY = 2)
 {
     return makeIcon(2, {entry(makeDib(d), d.width, d.height, hotX, hotY)});
 }
@@ -94,7 +94,7 @@ inline Buf cursorOf(const DibSpec& d, std::uint16_t hotX = 1, std::uint16_t hotY
 // A 2x1 cursor of one opaque colour (0xRRGGBB).
 inline Buf tinyCursor(std::uint32_t rgb)
 {
-    DibSpec d;
+    DibFields d;
     d.width = 2;
     d.height = 1;
     d.pixels = {0xFF000000 | rgb, 0xFF000000 | rgb};
@@ -120,7 +120,7 @@ inline Buf manyFrames(int count)
 {
     std::vector<Buf> frames;
     for (int i = 0; i < count; ++i) {
-        DibSpec d = trueColour(32, 32);
+        DibFields d = trueColour(32, 32);
         d.pixels[static_cast<std::size_t>(i % 1024)] ^= 0xFFFFFF; // every frame a little different
         frames.push_back(cursorOf(d));
     }
@@ -140,7 +140,7 @@ inline std::vector<std::pair<std::string, Buf>> wellFormedFiles()
     files.push_back({"plain.bmp", bmpFile(trueColour(17, 24))});
     files.push_back({"plain.png", makePng(pngGradient(40))});
 
-    AnihSpec seqHeader;
+    AnihFields seqHeader;
     seqHeader.flags = kIconFlag | kSequenceFlag;
     seqHeader.steps = 4;
     const std::vector<Buf> info = {

@@ -24,7 +24,7 @@ TEST(KilledConverter, LeavesNoFileBehind)
 {
     TestFolder folder;
     // A large picture, so that writing it takes long enough to be caught in the act.
-    testimg::DibSpec big;
+    testimg::DibFields big;
     big.width = big.height = 5000;
     big.bitCount = 1;
     big.palette = {0x000000, 0xFFFFFF};

@@ -184,7 +184,7 @@ TEST(Fit, WholeFactorShrinkingIsThePremultipliedMeanOfEachBox)
 TEST(UncompressedPng, AFrameDamagedHalfwayLeavesNoPreview)
 {
     // The frame is decoded as the preview is written, so the damage shows only partway.
-    testimg::PngSpec p;
+    testimg::PngFields p;
     p.width = p.height = 64;
     for (std::uint32_t i = 0; i < 64 * 64 * 4; ++i)
         p.rows.push_back(static_cast<std::uint8_t>(i * 31 + i / 97));
