@@ -21,3 +21,11 @@ endfunction()
 
 corvenda_windows_resources(corvenda "Corvenda")
 corvenda_windows_resources(nconvert "Corvenda command-line converter")
+
+if(CORVENDA_TESTS)
+    string(REPLACE "." ", " version_commas "${PROJECT_VERSION}.0")
+    add_test(NAME windows_resources COMMAND ${CMAKE_COMMAND} -DRC=${CMAKE_RC_COMPILER}
+        -DVERSION=${PROJECT_VERSION} "-DVERSION_COMMAS=${version_commas}"
+        "-DPROGRAMS=$<TARGET_FILE:corvenda>;$<TARGET_FILE:nconvert>"
+        -P ${PROJECT_SOURCE_DIR}/tests/windows/resources_test.cmake)
+endif()
