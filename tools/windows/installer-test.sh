@@ -35,7 +35,7 @@ no_key() { ! wine reg query "$1" >/dev/null 2>&1; }
 # What a user can see of an installation: the files of the prefix and its registry.
 snapshot() {
     # Windows' own folder for per-user programs is made by the first per-user installation.
-    (cd "$drive" && find . -path ./windows -prune -o -path './users/*/Temp' -prune \
+    (cd "$drive" && find . -path ./windows -prune -o -path './users/*/AppData/Local/Temp' -prune \
         -o -path './users/*/AppData/Local/Programs' -prune -o -print | sort)
     local hive
     for hive in HKLM HKCU; do
