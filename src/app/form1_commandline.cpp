@@ -8,11 +8,14 @@
 void Form1::ListCommandLineFiles(CommandLineFiles& files)
 {
     Dialogs& dialogs = *context().dialogs;
-    for (const QString& path : files.paths()) {
-        if (KindOfDroppedPath(path) == DroppedKind::Missing)
-            files.markMissing(path);
-        else
-            appendPaths(PathsFromDroppedPath(path, dialogs));
+    {
+        const WalkScope walking(*this);
+        for (const QString& path : files.paths()) {
+            if (KindOfDroppedPath(path) == DroppedKind::Missing)
+                files.markMissing(path);
+            else
+                appendPaths(PathsFromDroppedPath(path, dialogs, walkPacer()));
+        }
     }
     if (!files.missing().isEmpty())
         dialogs.messageBox(files.missingReport(), applicationTitle(), MessageButtons::Ok,

@@ -12,6 +12,7 @@ bool Form1::ListView1_OLEDragOver(const QMimeData* data) const
 void Form1::ListView1_OLEDragDrop(const QMimeData* data)
 {
     const QStringList dropped = DroppedPaths(data);
+    const WalkScope walking(*this);
     for (const QString& path : dropped)
-        appendPaths(PathsFromDroppedPath(path, *context().dialogs));
+        appendPaths(PathsFromDroppedPath(path, *context().dialogs, walkPacer()));
 }

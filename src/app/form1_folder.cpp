@@ -41,7 +41,8 @@ void Form1::PushButton4_Click()
     trap.at(116, [&] { setMousePointer(MousePointer::kHourglass); });
     QStringList folders;
     trap.at(118, [&] { folders = {folder + kNativePaths.separator}; });
-    trap.at(120, [&] { GetSubDirectories2016(folders, true, dialogs); });
+    const WalkScope walking(*this);
+    trap.at(120, [&] { GetSubDirectories2016(folders, true, dialogs, walkPacer()); });
 
     // The listing lets no events run, so the files are appended in one batch at the end.
     QStringList paths;
