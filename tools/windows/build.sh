@@ -116,6 +116,11 @@ prepare_apt() {
     local dir=$cache/apt list
     mkdir -p "$dir/parts" "$dir/lists/partial" "$dir/cache/archives/partial"
     list=$(machine_source_list)
+    # A machine whose package lists were cleared (as container images do) fetches them first.
+    if [[ -z $list ]]; then
+        apt-get update -qq
+        list=$(machine_source_list)
+    fi
     [[ -n $list ]] || {
         log "no Debian archive found in /etc/apt with its lists in /var/lib/apt/lists (apt-get update?)"
         return 1
