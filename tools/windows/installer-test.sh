@@ -14,6 +14,8 @@ trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 export HOME=$work CORVENDA_WINEPREFIX=$work/prefix
 unset QT_QPA_PLATFORM
 source "$here/wine.sh"
+# Without it Wine makes the home folder itself the Windows desktop.
+mkdir -p "$work/Desktop"
 prepare_wine_prefix
 drive=$WINEPREFIX/drive_c
 failures=0
@@ -32,30 +34,34 @@ value_of() { # value_of KEY NAME: the registry value's data
 has_value() { [[ -n $(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | grep -E "^ +$2 ") ]]; }
 equals() { [[ $1 == "$2" ]]; }
 no_key() { ! wine reg query "$1" >/dev/null 2>&1; }
-# What a user can see of an installation: the files of the prefix and its registry.
+# What a user can see of an installation: the files of the prefix and its registry, leaving out
+# Wine's own keys and the parents Windows has anyway (a fresh Wine prefix lacks them per user).
 snapshot() {
     # Windows' own folder for per-user programs is made by the first per-user installation.
-    (cd "$drive" && find . -path ./windows -prune -o -path './users/*/AppData/Local/Temp' -prune \
+    (cd "$drive" && find . -path ./windows -prune -o -path './users/*/Temp' -prune \
+        -o -path './users/*/AppData/Local/Temp' -prune \
         -o -path './users/*/AppData/Local/Programs' -prune -o -print | sort)
     local hive
     for hive in HKLM HKCU; do
         wine reg export "$hive\\Software" "Z:${work//\//\\}\\$hive.reg" /y >/dev/null 2>&1
         iconv -f UTF-16 -t UTF-8 "$work/$hive.reg" | tr -d '\r' | grep '^\[' |
             grep -Evi '\\(Wine|Microsoft\\Windows\\CurrentVersion\\Explorer|Microsoft\\Windows NT)' |
-            grep -vx '\[HKEY_CURRENT_USER\\Software\\Classes\]' || true # Windows always has it
+            grep -vxF -e '[HKEY_CURRENT_USER\Software\Classes]' \
+                -e '[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Uninstall]' || true
     done
 }
-# Starts the program in Xvfb and waits for its window: "started" once it shows.
+# Starts the program in Xvfb and waits up to a minute for its window (a first start in a new
+# prefix is slow).
 window_appears() {
     xvfb-run -a -s "-screen 0 800x600x24" bash -c '
-        wine "$1" >/dev/null 2>&1 &
-        for _ in $(seq 100); do
-            if xdotool search --name "^Corvenda" >/dev/null 2>&1; then
-                wineserver -k; exit 0
-            fi
+        wine "$1" </dev/null >/dev/null 2>&1 &
+        for _ in $(seq 200); do
+            wid=$(xdotool search --name "^Corvenda" 2>/dev/null | head -1 || true)
+            [[ -n $wid ]] && break
             sleep 0.3
         done
-        wineserver -k; exit 1' _ "$1"
+        wineserver -k
+        [[ -n $wid ]]' _ "$1" </dev/null
 }
 
 round() { # round MODE PROGRAM_FOLDER ROOT_KEY SHORTCUT_FOLDER UNINSTALL_OPTIONS...
