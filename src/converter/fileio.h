@@ -55,6 +55,9 @@ void writeFileAtomically(const std::string& path,
 
 bool outputExists(const std::string& path);
 
+// Removes a finished output again, when the set of files it belongs to cannot be completed.
+void removeOutput(const std::string& path) noexcept;
+
 // Removes a temporary file that is being written if the process is interrupted or terminated.
 void installInterruptCleanup();
 

@@ -360,6 +360,11 @@ bool outputExists(const std::string& path)
     return lstat(path.c_str(), &st) == 0;
 }
 
+void removeOutput(const std::string& path) noexcept
+{
+    unlink(path.c_str());
+}
+
 void keepSourcesMappedUntilExit()
 {
     g_keepMapped = true;
