@@ -31,6 +31,7 @@ void checkTotal(std::size_t steps, std::uint64_t width, std::uint64_t height)
 // Frames of different sizes share one canvas of the largest size. They are aligned on their hot
 // spots, because a cursor is placed by its hot spot: the pointer's tip stays where it was while
 // the picture around it changes size. Frames without one are aligned on their top left corners.
+// Where hot spots lie so that a frame would stick out, the canvas grows rather than cut it.
 // Frames of one size stay as they are, so a hot spot that moves on purpose still moves.
 void placeOnCanvas(std::vector<Image>& frames, std::size_t steps)
 {

@@ -153,7 +153,8 @@ IndexedPicture diffuse(const Image& picture, std::vector<Rgb> palette, std::uint
     const std::size_t w = picture.width;
     out.indexes.assign(w * picture.height, transparent);
     out.transparent = transparent;
-    NearestColour nearest(palette);
+    // The transparent entry is last and never chosen for an opaque pixel.
+    NearestColour nearest(std::span<const Rgb>(palette).first(transparent));
     // Errors carried to this row and the next, with a spare pixel at each end.
     std::vector<std::array<int, 3>> here(w + 2), below(w + 2);
     const std::uint8_t* px = picture.rgba.data();
