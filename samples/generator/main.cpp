@@ -9,8 +9,9 @@
 //                                            NAME WIDTH HEIGHT of the picture each shows first,
 //                                            and steps.txt as below
 //
-// Each expectation folder gets steps.txt, one line per file: PATH JIFFIES,JIFFIES,... with each
-// step's duration in 1/60 s (a file that is not animated shows one step of 0), and
+// Each expectation folder gets steps.txt, one line per file: PATH JIFFIES,... FRAME,... with each
+// step's duration in 1/60 s and the frame it shows (a file that is not animated shows one step:
+// 0 for 0), and
 // manifest.txt, one line per file:
 //   PATH EXPECTED.ppm OPAQUE.pgm IMAGE_INDEX NEEDED_END CUT,CUT,...
 // PATH is relative to the folder the files were written to; IMAGE_INDEX is the directory entry a
@@ -24,6 +25,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <numeric>
 #include <sstream>
 #include <stdexcept>
 
@@ -38,6 +40,7 @@ struct Output
     IconImage shown; // the image a converter must draw
     int imageIndex = -1;
     std::vector<uint32_t> jiffies{0}; // each step's duration
+    std::vector<uint32_t> frames{0};  // and the frame it shows
 };
 
 // How long each step of the animation shows, in the order shown.
@@ -47,18 +50,30 @@ std::vector<uint32_t> StepJiffies(const Animation& a)
     return a.rates.empty() ? std::vector<uint32_t>(steps, a.displayRate) : a.rates;
 }
 
-std::string StepLine(const std::string& path, const std::vector<uint32_t>& jiffies)
+std::vector<uint32_t> StepFrames(const Animation& a)
 {
-    std::string line = path + ' ';
-    for (size_t i = 0; i < jiffies.size(); ++i)
-        line += (i ? "," : "") + std::to_string(jiffies[i]);
+    if (!a.sequence.empty())
+        return a.sequence;
+    std::vector<uint32_t> frames(a.frames.size());
+    std::iota(frames.begin(), frames.end(), 0u);
+    return frames;
+}
+
+std::string StepLine(const std::string& path, const std::vector<uint32_t>& jiffies,
+                     const std::vector<uint32_t>& frames)
+{
+    std::string line = path;
+    for (const auto* list : {&jiffies, &frames})
+        for (size_t i = 0; i < list->size(); ++i)
+            line += (i ? "," : " ") + std::to_string((*list)[i]);
     return line + '\n';
 }
 
 Output FromAnimation(std::string path, const Animation& a)
 {
     const auto& frame = a.frames.at(FirstShownFrame(a));
-    return {std::move(path), WriteAnimation(a), frame[ChosenImage(frame)], -1, StepJiffies(a)};
+    return {std::move(path), WriteAnimation(a), frame[ChosenImage(frame)], -1,
+            StepJiffies(a),  StepFrames(a)};
 }
 
 Output FromIcon(std::string path, std::vector<IconImage> images, bool cursor)
@@ -121,7 +136,7 @@ void WriteAll(const std::vector<Output>& outputs, const fs::path& fileDir,
     std::ostringstream manifest, steps;
     for (const Output& o : outputs) {
         WriteBytes(fileDir / o.path, o.file.bytes);
-        steps << StepLine(o.path, o.jiffies);
+        steps << StepLine(o.path, o.jiffies, o.frames);
         std::string stem = o.path;
         std::replace(stem.begin(), stem.end(), '/', '_');
         WritePpm(expectedDir / (stem + ".ppm"), FlattenOnWhite(o.shown));
@@ -277,7 +292,7 @@ void WriteGallery(const fs::path& dir)
             const auto& frame = a.frames.at(FirstShownFrame(a));
             const IconImage& shown = frame[ChosenImage(frame)];
             sizes << name << ' ' << shown.width() << ' ' << shown.height() << '\n';
-            steps << StepLine(name, StepJiffies(a));
+            steps << StepLine(name, StepJiffies(a), StepFrames(a));
         }
     }
     const std::string text = sizes.str();
