@@ -10,9 +10,12 @@
 
 namespace nconv {
 
-// GIF has no partial transparency: a pixel less than half opaque becomes transparent, any other
-// is laid on white as in JPEG output, so edges blend into a light page with no dark fringe.
-inline constexpr std::uint8_t kOpaqueFrom = 128;
+// GIF has no partial transparency: a pixel is drawn or not. Only fully transparent pixels are left
+// out; every other one is laid on white as in JPEG output. On a light page the GIF then shows what
+// the JPEG shows, soft edges and shadows included, and on a dark one an edge comes out light, never
+// with the dark fringe of edge pixels taken at their own colour. Dropping the faint pixels instead
+// (alpha below a half, say) would cut shadows and antialiasing away even on white.
+inline constexpr std::uint8_t kOpaqueFrom = 1;
 
 using Rgb = std::array<std::uint8_t, 3>;
 
