@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const nconv::AnimationStep& step : animation.steps)
             if (step.frame >= animation.frames.size())
                 std::abort();
-        if (std::uint64_t{animation.width()} * animation.height() * animation.frames.size() <=
-            65536)
+        const std::uint64_t area = std::uint64_t{animation.width()} * animation.height();
+        if (area * animation.frames.size() <= 65536 && area * animation.steps.size() <= 262144)
             nconv::encodeGif(animation);
     } catch (const nconv::DecodeError&) {
     }

@@ -59,7 +59,9 @@ std::vector<std::uint8_t> encodeWebp(const Animation& animation, std::optional<i
     if (!WebPAnimEncoderOptionsInit(&options))
         webpFailed("the library does not match its headers");
     options.anim_params.loop_count = 0; // forever
-    options.anim_params.bgcolor = 0x00FFFFFF;
+    // Blue, green, red, alpha from the top byte down: white, fully transparent, for viewers that
+    // paint the canvas before the first frame.
+    options.anim_params.bgcolor = 0xFFFFFF00;
     const std::unique_ptr<WebPAnimEncoder, void (*)(WebPAnimEncoder*)> encoder(
         WebPAnimEncoderNew(static_cast<int>(animation.width()),
                            static_cast<int>(animation.height()), &options),
