@@ -280,7 +280,6 @@ TEST_F(SeveralOutputs, EveryStepAndTheStripAreWritten)
                      "step 2: frame 1, 166 ms, 2 x 1, hot spot 1,0\n"
                      "step 3: frame 2, 167 ms, 2 x 1, hot spot 1,0\n"
                      "total: 3 steps, 500 ms\n");
-    EXPECT_EQ(runChild(kProgram, {"-out", "jpeg", "-strip", "vertical", source}).exitCode, 2);
 }
 
 } // namespace
