@@ -8,6 +8,7 @@
 #include "dialogs.h"
 #include "events.h"
 #include "form1_runhost.h"
+#include "leftoutnames.h"
 #include "paths.h"
 #include "productinfo.h"
 #include "settingsstore.h"
@@ -394,6 +395,13 @@ void Form1::closeEvent(QCloseEvent* event)
 WalkPacer Form1::walkPacer()
 {
     return [] { LetEventsRun(); };
+}
+
+void Form1::reportLeftOut(const LeftOutNames& leftOut)
+{
+    if (leftOut.count() > 0)
+        context_.dialogs->messageBox(leftOut.report(), applicationTitle(), MessageButtons::Ok,
+                                     MessageIcon::None);
 }
 
 bool Form1::listMayChange()

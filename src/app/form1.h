@@ -11,6 +11,7 @@
 
 class CommandLineFiles;
 class ConversionRun;
+class LeftOutNames;
 class QFrame;
 class QGroupBox;
 class QLineEdit;
@@ -145,6 +146,8 @@ private:
     bool listMayChange();
     // Keeps the window alive during a folder walk; counts the walks under way.
     WalkPacer walkPacer();
+    // Says which files a walk or a drop left out because their names are not valid text.
+    void reportLeftOut(const LeftOutNames& leftOut);
     // Counts a folder walk as under way for as long as it lives.
     class WalkScope
     {
