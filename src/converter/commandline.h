@@ -4,6 +4,7 @@
 //            [-strip vertical|horizontal] [-o OUTPUT] [-overwrite] SOURCE
 //   nconvert -info SOURCE
 #include "encode.h"
+#include "exitcodes.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -12,10 +13,6 @@
 #include <string>
 
 namespace nconv {
-
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;
-inline constexpr int kExitUsage = 2;
 
 enum class Strip { None, Vertical, Horizontal };
 
@@ -49,6 +46,9 @@ Options parseArguments(std::span<const std::string> args);
 // The source's file name without its last extension, plus the format's extension, in the
 // source's folder. A leading dot does not start an extension (".ani" gives ".ani.jpg").
 std::string defaultOutputPath(const std::string& source, OutputFormat format);
+
+// The exit code for a failure that ended a conversion.
+int exitCodeFor(const std::exception& failure);
 
 // The whole program: returns the exit status; messages go to `err` (one line on failure).
 int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* err);

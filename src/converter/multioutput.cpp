@@ -24,8 +24,7 @@ void writeAllOrNothing(const std::vector<OutputFile>& files, bool overwrite)
     if (!overwrite)
         for (const OutputFile& file : files)
             if (outputExists(file.path))
-                throw OutputError("output file already exists: " + file.path +
-                                  " (add -overwrite to replace it)");
+                throw OutputExistsError(file.path);
     std::size_t written = 0;
     try {
         for (; written < files.size(); ++written)

@@ -4,6 +4,7 @@
 #include "colourreduction.h"
 #include "decode.h"
 #include "encode.h"
+#include "exitcodes.h"
 #include "fixtures.h"
 #include "gifwriter.h"
 #include "programcheck.h"
@@ -245,7 +246,7 @@ TEST_F(SeveralOutputs, OneExistingFileStopsThemAll)
     folder.write("out-2.png", {1, 2, 3});
     const ChildResult r =
         runChild(kProgram, {"-out", "png", "-frames", "-o", folder / "out.png", source});
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.exitCode, nconv::kExitOutputExists);
     EXPECT_EQ(lineCount(r.err), 1u) << r.err;
     EXPECT_NE(r.err.find("out-2.png"), std::string::npos) << r.err;
     EXPECT_EQ(folder.files(), (std::vector<std::string>{"in.ani", "out-2.png"}));
@@ -257,7 +258,7 @@ TEST_F(SeveralOutputs, AFailureMidwayRemovesWhatWasWritten)
     folder.write("out-2.bmp/keep", {1});
     const ChildResult r = runChild(
         kProgram, {"-out", "bmp", "-frames", "-overwrite", "-o", folder / "out.bmp", source});
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.exitCode, nconv::kExitCannotWrite);
     EXPECT_EQ(folder.files(), (std::vector<std::string>{"in.ani", "out-2.bmp/keep"}));
 }
 
