@@ -51,7 +51,15 @@ void Form1::Option2_Click()
 void Form1::Text1_Change()
 {
     Trap trap = makeTrap("Text1_Change");
-    trap.at(100, [&] { context().settings->write(QStringLiteral("Text1"), Text1->text()); });
+    trap.at(100, [&] {
+        // A path pasted in quotes ("Copy as path") or starting with ~ becomes the folder it
+        // names; plain typing, spaces included, is left alone.
+        const QString text = Text1->text();
+        const QString folder = FolderFromUserText(text).path;
+        if (folder != text.trimmed())
+            Text1->setText(folder);
+    });
+    trap.at(102, [&] { context().settings->write(QStringLiteral("Text1"), Text1->text()); });
 }
 
 void Form1::PushButton9_Click()

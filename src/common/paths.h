@@ -37,6 +37,28 @@ QString StripExtension(const QString& name);
 // leading separators becomes exactly two.
 QString CollapseBackslashes(const QString& path, const PathStyle& style = kNativePaths);
 
+// A folder as the user typed or pasted it.
+struct UserFolder
+{
+    QString path;
+    // It names no root ("/" here; a drive "X:\" or "\\server" on Windows), so it would be
+    // taken from whatever folder the program was started in: callers refuse it.
+    bool relative = false;
+};
+
+// Surrounding white space and one pair of surrounding quotes (Explorer's "Copy as path" adds
+// double quotes) are removed, and "~" alone or at the start ("~/", "~\" on Windows) becomes
+// homeFolder. Empty text gives an empty path that is not relative.
+UserFolder FolderFromUserText(const QString& text, const QString& homeFolder,
+                              const PathStyle& style = kNativePaths);
+// The same with the user's own home folder.
+UserFolder FolderFromUserText(const QString& text);
+
+// The message that refuses a relative output folder.
+inline const QString kRelativeFolderRefusal =
+    QStringLiteral("The output folder must be a full path (for example %1), not one relative to "
+                   "the folder the program was started in.");
+
 // true for a folder, false for anything else that exists, nothing when the path cannot be read.
 std::optional<bool> IsFolder(const QString& path);
 

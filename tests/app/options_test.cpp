@@ -65,6 +65,16 @@ TEST_F(OutputOptions, FolderTextIsStoredOnEveryChange)
     EXPECT_EQ(stored("Text1"), "/ou");
 }
 
+TEST_F(OutputOptions, APastedQuotedOrHomePathBecomesTheFolderItNames)
+{
+    form->Text1->setText("\"/out dir/\"");
+    EXPECT_EQ(form->Text1->text(), "/out dir/");
+    EXPECT_EQ(stored("Text1"), "/out dir/");
+    form->Text1->clear();
+    QTest::keyClicks(form->Text1, "~/a b ");
+    EXPECT_EQ(form->Text1->text(), QDir::homePath() + "/a b ");
+}
+
 TEST_F(OutputOptions, ChoosingTheOutputFolder)
 {
     FolderTree tree;
