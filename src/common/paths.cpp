@@ -74,6 +74,14 @@ UserFolder FolderFromUserText(const QString& text)
     return FolderFromUserText(text, QDir::toNativeSeparators(QDir::homePath()));
 }
 
+QString RelativeFolderRefusal(const QString& path)
+{
+    return QStringLiteral("The output folder \"%1\" is not a full path, so where the pictures "
+                          "would go depends on the folder the program was started in. Please "
+                          "select the folder with the button beside it, or type its whole path.")
+        .arg(path);
+}
+
 namespace {
 
 QString collapsePairs(QStringView text, QChar separator)

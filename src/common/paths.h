@@ -54,10 +54,8 @@ UserFolder FolderFromUserText(const QString& text, const QString& homeFolder,
 // The same with the user's own home folder.
 UserFolder FolderFromUserText(const QString& text);
 
-// The message that refuses a relative output folder.
-inline const QString kRelativeFolderRefusal =
-    QStringLiteral("The output folder must be a full path (for example %1), not one relative to "
-                   "the folder the program was started in.");
+// The message that refuses a relative output folder (path: as FolderFromUserText gave it).
+QString RelativeFolderRefusal(const QString& path);
 
 // true for a folder, false for anything else that exists, nothing when the path cannot be read.
 std::optional<bool> IsFolder(const QString& path);
