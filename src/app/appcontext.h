@@ -1,5 +1,7 @@
 #pragma once
 
+#include "modprocess.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -22,8 +24,10 @@ struct AppContext
     QStringList converterFolders;
     // The converter build written there; empty means the one carried inside the program.
     std::function<QByteArray()> loadConverter;
+    // How often a running converter's wait is shown, and how long it may run before it is killed.
+    ConverterProcess::Limits converterLimits;
     // Draws a whole number from 1 to 100 for the occasional home-page visit.
     std::function<int()> drawPercent;
-    // Ends the program at once when the window is closed.
+    // Ends the program at once when the window is closed during a folder walk.
     std::function<void()> endProgram;
 };

@@ -3,8 +3,12 @@
 #include "apperror.h"
 #include "applicationtitle.h"
 #include "bartext.h"
+#include "conversionrun.h"
 #include "cursorfile.h"
 #include "dialogs.h"
+#include "events.h"
+#include "form1_runhost.h"
+#include "leftoutnames.h"
 #include "paths.h"
 #include "productinfo.h"
 #include "settingsstore.h"
@@ -22,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSlider>
 #include <QTreeWidget>
 
@@ -73,7 +78,11 @@ Form1::Form1(AppContext context, QWidget* parent)
     connectListEvents();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // Kills a converter still running and removes the run's converter file.
+    delete run_;
+}
 
 void Form1::buildControls()
 {
@@ -199,6 +208,8 @@ void Form1::connectHandlers()
     connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
     connect(PushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
     connect(PushButton9, &QPushButton::clicked, this, &Form1::PushButton9_Click);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &Form1::StopConversion);
     connect(Slider1, &QSlider::valueChanged, this, &Form1::Slider1_Change);
     connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
     // Both "clicked by the user" and "set selected by the program" run the option handlers.
@@ -238,8 +249,9 @@ void Form1::Form_Load()
     });
     trap.at(128, [&] { ListView1->setHeaderLabels({QStringLiteral("ANI File(s)")}); });
     trap.at(130, [&] { ListView1->setColumnWidth(0, twips(0, 0, 7000, 0).width()); });
-    trap.at(132,
-            [&] { Text1->setText(settings.read(QStringLiteral("Text1"), DesktopFolderPath())); });
+    trap.at(132, [&] {
+        Text1->setText(settings.read(QStringLiteral("Text1"), DefaultOutputFolderPath()));
+    });
     trap.at(134,
             [&] { Slider1->setValue(ToInt32(settings.read(QStringLiteral("Slider1"), "85"))); });
     trap.at(136, [&] {
@@ -299,7 +311,8 @@ void Form1::setMousePointer(int value)
         setCursor(Qt::ArrowCursor);
         break;
     case MousePointer::kHourglass:
-        setCursor(Qt::WaitCursor);
+        // A run can be stopped, so its pointer still says the window takes clicks.
+        setCursor(Converting ? Qt::BusyCursor : Qt::WaitCursor);
         break;
     case MousePointer::kCustom:
         if (handCursor_)
@@ -368,9 +381,38 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    // A run is stopped as the Stop button stops it: its converter is killed and waited for and
+    // its converter file removed, so nothing is left running or lying about.
+    closing_ = true;
+    StopConversion();
     event->accept();
-    if (context_.endProgram)
+    // A folder walk holds the window's events below its handler and writes nothing; ending the
+    // program at once is the quickest way out of it.
+    if (walks_ > 0 && context_.endProgram)
         context_.endProgram();
+}
+
+WalkPacer Form1::walkPacer()
+{
+    return [] { LetEventsRun(); };
+}
+
+void Form1::reportLeftOut(const LeftOutNames& leftOut)
+{
+    if (leftOut.count() > 0)
+        context_.dialogs->messageBox(leftOut.report(), applicationTitle(), MessageButtons::Ok,
+                                     MessageIcon::None);
+}
+
+bool Form1::listMayChange()
+{
+    if (!Converting)
+        return true;
+    context_.dialogs->messageBox(
+        QStringLiteral("The list cannot be changed while files are being converted. Press \"Stop "
+                       "Converting\" first."),
+        applicationTitle(), MessageButtons::Ok, MessageIcon::None);
+    return false;
 }
 
 // The file list.

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "addfolder.h"
 #include "appcontext.h"
 
 #include <QCursor>
 #include <QPersistentModelIndex>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 class CommandLineFiles;
+class ConversionRun;
+class LeftOutNames;
 class QFrame;
 class QGroupBox;
 class QLineEdit;
@@ -77,8 +81,10 @@ public:
     void Option2_Click();
     void Text1_Change();
     void PushButton9_Click();
-    // "Start Converting".
+    // "Start Converting", which reads "Stop Converting" during a run.
     void PushButton2_Click();
+    // Ends the run under way, if any: its converter is killed and the final box says so.
+    void StopConversion();
     // Drag and drop onto the list.
     bool ListView1_OLEDragOver(const QMimeData* data) const;
     void ListView1_OLEDragDrop(const QMimeData* data);
@@ -114,6 +120,11 @@ public:
     // Conversion run.
     bool Converting = false;
 
+signals:
+    // A conversion run has ended and its final box was shown.
+    void conversionFinished();
+
+public:
     // Reordering by dragging.
     bool ListMouseDown = false;
     QPersistentModelIndex DraggedItem;
@@ -129,9 +140,35 @@ private:
     // The list's own events (drop, editing) are routed by the editing handlers' file.
     void connectListEvents();
     Trap makeTrap(const char* procedure) const;
+    void startConversion(const Trap& trap);
+    void conversionEnded();
+    // Whether the list may change now; during a run it may not, and the user is told why.
+    bool listMayChange();
+    // Keeps the window alive during a folder walk; counts the walks under way.
+    WalkPacer walkPacer();
+    // Says which files a walk or a drop left out because their names are not valid text.
+    void reportLeftOut(const LeftOutNames& leftOut);
+    // Counts a folder walk as under way for as long as it lives.
+    class WalkScope
+    {
+    public:
+        explicit WalkScope(Form1& form) : form_(form) { ++form_.walks_; }
+        ~WalkScope() { --form_.walks_; }
+        WalkScope(const WalkScope&) = delete;
+        WalkScope& operator=(const WalkScope&) = delete;
+
+    private:
+        Form1& form_;
+    };
 
     AppContext context_;
     QString applicationTitle_;
     int mousePointer_ = MousePointer::kDefault;
     std::optional<QCursor> handCursor_;
+
+    class RunHost;
+    std::unique_ptr<RunHost> runHost_;
+    ConversionRun* run_ = nullptr;
+    bool closing_ = false;
+    int walks_ = 0;
 };

@@ -111,7 +111,7 @@ int draggedRow(const Form1& form)
     return item.row() + 1;
 }
 
-// Removes the list's selected item, unless a walk or a run is busy with the list.
+// Removes the list's selected item, unless a walk is busy with the list.
 void removeSelectedItem(Form1& form)
 {
     if (form.mousePointer() == MousePointer::kHourglass)
@@ -143,19 +143,23 @@ void Form1::connectListEvents()
 
 void Form1::ListView1_DblClick()
 {
-    removeSelectedItem(*this);
+    if (selectedIndex() != 0 && listMayChange())
+        removeSelectedItem(*this);
 }
 
 void Form1::ListView1_KeyDown(int key)
 {
     if (key != Qt::Key_Delete)
         return;
-    removeSelectedItem(*this);
+    if (selectedIndex() != 0 && listMayChange())
+        removeSelectedItem(*this);
 }
 
 void Form1::PushButton6_Click()
 {
     Trap trap = makeTrap("PushButton6_Click");
+    if (!listMayChange())
+        return;
     if (trap.test(100, [&] { return mousePointer() != MousePointer::kHourglass; }))
         trap.at(100, [&] { clearItems(); });
 }

@@ -61,7 +61,8 @@ int main(int argc, char* argv[])
     context.installedConverter = InstalledConverter();
     context.converterFolders = ConverterFolderCandidates();
     context.drawPercent = drawPercent;
-    // Closing the window ends everything at once, also in the middle of a long handler.
+    // A folder walk runs the window's events below its handler; closing the window during one
+    // ends the program at once (the walk writes nothing). Otherwise the program ends normally.
     context.endProgram = [] { std::_Exit(0); };
 
     Form1 window(context);

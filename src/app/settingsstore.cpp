@@ -3,6 +3,7 @@
 #include "apperror.h"
 #include "productinfo.h"
 
+#include <QDir>
 #include <QSettings>
 #include <cmath>
 #include <limits>
@@ -30,10 +31,20 @@ void SettingsStore::write(const QString& key, const QString& text)
 {
     settings_->setValue(key, text);
     settings_->sync();
-    if (settings_->status() != QSettings::NoError)
-        throw AppError(
-            ErrorNumber::kPermissionDenied,
-            QStringLiteral("Cannot save the setting %1 to %2").arg(key, settings_->fileName()));
+    if (settings_->status() == QSettings::NoError || problem_)
+        return;
+    const QString why = settings_->status() == QSettings::FormatError
+                            ? QStringLiteral("the file is damaged")
+                            : QStringLiteral("it cannot be written");
+    problem_ = QStringLiteral("%1 (%2).").arg(QDir::toNativeSeparators(settings_->fileName()), why);
+}
+
+std::optional<QString> SettingsStore::takeUnreportedProblem()
+{
+    if (!problem_ || problemTold_)
+        return std::nullopt;
+    problemTold_ = true;
+    return problem_;
 }
 
 QString SettingsStore::fileName() const

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QSettings;
 
@@ -19,12 +20,18 @@ public:
     SettingsStore& operator=(const SettingsStore&) = delete;
 
     QString read(const QString& key, const QString& defaultText) const;
+    // A value that cannot be saved (an unwritable or damaged file, a read-only home) is kept for
+    // this session only; the first such problem waits to be told once.
     void write(const QString& key, const QString& text);
+    // Why a value could not be saved, the first time it is asked after a failure; nothing after.
+    std::optional<QString> takeUnreportedProblem();
 
     QString fileName() const;
 
 private:
     std::unique_ptr<QSettings> settings_;
+    std::optional<QString> problem_;
+    bool problemTold_ = false;
 };
 
 // Text forms of the stored values.

@@ -1,7 +1,6 @@
 #include "paths.h"
 
 #include "apperror.h"
-#include "events.h"
 
 #include <QDir>
 #include <QFile>
@@ -129,7 +128,6 @@ bool PathExists(const QString& path)
 
 void DeleteFileForced(const QString& path)
 {
-    LetEventsRun();
     if (path.isEmpty() || QFile::remove(path))
         return;
     QFile file(path);
@@ -153,4 +151,21 @@ QString DesktopFolderPath(const QString& desktopLocation)
     if (!desktop.endsWith(kNativePaths.separator))
         desktop += kNativePaths.separator;
     return desktop;
+}
+
+QString DefaultOutputFolderPath(const QStringList& candidates)
+{
+    for (const QString& folder : candidates) {
+        if (!folder.isEmpty() && IsFolder(folder) == true)
+            return DesktopFolderPath(folder);
+    }
+    return {};
+}
+
+QString DefaultOutputFolderPath()
+{
+    return DefaultOutputFolderPath(
+        {QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
+         QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
+         QStandardPaths::writableLocation(QStandardPaths::HomeLocation)});
 }

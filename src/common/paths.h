@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // How paths are spelled: the separator, and whether a leading double separator is a network
@@ -70,3 +71,10 @@ void DeleteFileForced(const QString& path);
 QString DesktopFolderPath();
 // The same for a given desktop location ("" when the platform could not resolve one).
 QString DesktopFolderPath(const QString& desktopLocation);
+
+// Where results go on first start: the first of the folders that exists (the desktop, the
+// pictures folder, the home folder), with one trailing separator; "" when none does.
+QString DefaultOutputFolderPath(const QStringList& candidates);
+// The same for this user's desktop, pictures and home folders: a fresh account may have no
+// desktop folder, and a run into a folder that is not there fails at once.
+QString DefaultOutputFolderPath();

@@ -1,19 +1,6 @@
 #include "baranimation.h"
 
-#include "bartext.h"
 #include "progressmath.h"
-
-#include <QProgressBar>
-
-void ProgressBarDisplay::setText(const QString& text)
-{
-    SetBarText(bar_, text);
-}
-
-void ProgressBarDisplay::setValue(int value)
-{
-    bar_.setValue(value);
-}
 
 void BarAnimation::tick()
 {

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class QProgressBar;
-
 // Where a wait shows its progress; the window's bar, or a recorder in tests.
 class ProgressDisplay
 {
@@ -11,17 +9,6 @@ public:
     virtual ~ProgressDisplay() = default;
     virtual void setText(const QString& text) = 0;
     virtual void setValue(int value) = 0;
-};
-
-class ProgressBarDisplay : public ProgressDisplay
-{
-public:
-    explicit ProgressBarDisplay(QProgressBar& bar) : bar_(bar) {}
-    void setText(const QString& text) override;
-    void setValue(int value) override;
-
-private:
-    QProgressBar& bar_;
 };
 
 // What one wait shows on the bar, tick by tick: from the animation tick on a running count in

@@ -38,7 +38,16 @@ void ConversionReport::addFailure(const QString& source, const QString& reason,
 
 QString ConversionReport::summary(int total) const
 {
+    const auto files = [](int n) {
+        return n == 1 ? QStringLiteral("file") : QStringLiteral("files");
+    };
     QString text = QStringLiteral("Done.");
+    if (stopped_) {
+        text = QStringLiteral("Stopped.\n\n%1 of %2 %3 converted before the run was stopped.")
+                   .arg(converted_)
+                   .arg(total)
+                   .arg(total == 1 ? QStringLiteral("file was") : QStringLiteral("files were"));
+    }
     if (failures_.empty())
         return text;
     if (!converterProblem_.isEmpty()) {
@@ -46,10 +55,15 @@ QString ConversionReport::summary(int total) const
         for (const QString& line : converterProblem_)
             text += QLatin1Char('\n') + shortenedLine(line, {});
     }
-    text += QStringLiteral("\n\n%1 of %2 %3 could not be converted:")
-                .arg(failures_.size())
-                .arg(total)
-                .arg(total == 1 ? QStringLiteral("file") : QStringLiteral("files"));
+    if (stopped_)
+        text += QStringLiteral("\n\n%1 %2 could not be converted:")
+                    .arg(failures_.size())
+                    .arg(files(failureCount()));
+    else
+        text += QStringLiteral("\n\n%1 of %2 %3 could not be converted:")
+                    .arg(failures_.size())
+                    .arg(total)
+                    .arg(files(total));
     const int listed = std::min(failureCount(), kListedFailures);
     for (int i = 0; i < listed; ++i) {
         const Failure& failure = failures_[static_cast<std::size_t>(i)];
@@ -62,14 +76,6 @@ QString ConversionReport::summary(int total) const
     if (failureCount() > listed)
         text += QStringLiteral("\n... and %1 more").arg(failureCount() - listed);
     return text;
-}
-
-QString ReasonForWindow(const QString& converterReason, const QString& output)
-{
-    if (!output.isEmpty() && converterReason.contains(QStringLiteral("output file already exists")))
-        return QStringLiteral("a file named %1 is already there and was left as it was")
-            .arg(output);
-    return converterReason;
 }
 
 QString ElideMiddle(const QString& text, int maxChars)

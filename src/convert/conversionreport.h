@@ -21,8 +21,16 @@ public:
     // Why the converter could not run at all: one line per folder it was tried in.
     void setConverterProblem(const QStringList& passedOver) { converterProblem_ = passedOver; }
 
+    // The run was stopped before its end, with this many files converted.
+    void setStopped(int converted)
+    {
+        stopped_ = true;
+        converted_ = converted;
+    }
+
     // "Done." when every file converted; otherwise "Done." followed by how many of the total
-    // failed and the first of them with their reasons.
+    // failed and the first of them with their reasons. A stopped run says so and how many files
+    // were converted.
     QString summary(int total) const;
 
 private:
@@ -34,11 +42,9 @@ private:
     };
     std::vector<Failure> failures_;
     QStringList converterProblem_;
+    bool stopped_ = false;
+    int converted_ = 0;
 };
-
-// The converter's reason put for someone using the window, who cannot act on the converter's
-// own options.
-QString ReasonForWindow(const QString& converterReason, const QString& output);
 
 // The text with its middle replaced by an ellipsis when it is longer than maxChars.
 QString ElideMiddle(const QString& text, int maxChars);

@@ -2,18 +2,16 @@
 
 #include "apperror.h"
 #include "baranimation.h"
-#include "events.h"
 #include "processstart.h"
 
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QProcess>
-#include <QTimer>
 
 namespace {
 
 // Enough error output to find its last line; a chatty child cannot make us hold more.
 constexpr qsizetype kErrorTailBytes = 8192;
+// A killed process is gone at once; this only bounds the wait should the system be stuck.
+constexpr int kKillWaitMilliseconds = 5000;
 
 int startErrorNumber(const QString& program)
 {
@@ -48,19 +46,6 @@ bool isPlainWord(const QString& text)
 }
 
 } // namespace
-
-QString RunOutcome::reason() const
-{
-    if (!started)
-        return QStringLiteral("the converter could not be started: %1").arg(errorLine);
-    if (crashed)
-        return errorLine.isEmpty()
-                   ? QStringLiteral("the converter stopped unexpectedly")
-                   : QStringLiteral("the converter stopped unexpectedly: %1").arg(errorLine);
-    if (!errorLine.isEmpty())
-        return errorLine;
-    return QStringLiteral("the converter ended with code %1").arg(code);
-}
 
 int NormalizeWindowStyle(std::optional<int> style)
 {
@@ -99,80 +84,106 @@ QString QuotedArgument(const QString& text)
     return quoted + QLatin1Char('"');
 }
 
-RunOutcome ProcessRunner::run(const QString& program, const QStringList& arguments,
-                              std::optional<int> windowStyle, ProgressDisplay* display,
-                              const QString& baseText, int baseValue, int count) const
+ConverterProcess::ConverterProcess(Limits limits, QObject* parent)
+    : QObject(parent), limits_(limits)
 {
-    RunOutcome outcome;
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    PrepareProcessStart(process, NormalizeWindowStyle(windowStyle),
+    process_.setStandardInputFile(QProcess::nullDevice());
+    process_.setStandardOutputFile(QProcess::nullDevice());
+    tick_.setInterval(limits_.tickMilliseconds);
+    timeout_.setSingleShot(true);
+    timeout_.setInterval(limits_.timeoutMilliseconds);
+    connect(&process_, &QProcess::readyReadStandardError, this,
+            &ConverterProcess::collectErrorOutput);
+    connect(&process_, &QProcess::finished, this, &ConverterProcess::onFinished);
+    connect(&process_, &QProcess::errorOccurred, this, &ConverterProcess::onErrorOccurred);
+    connect(&tick_, &QTimer::timeout, this, &ConverterProcess::onTick);
+    connect(&timeout_, &QTimer::timeout, this, &ConverterProcess::onTimeout);
+}
+
+ConverterProcess::~ConverterProcess()
+{
+    abandon();
+}
+
+void ConverterProcess::start(const QString& program, const QStringList& arguments,
+                             std::optional<int> windowStyle, ProgressDisplay* display,
+                             const QString& baseText, int baseValue, int count)
+{
+    outcome_ = {};
+    done_ = false;
+    errorTail_.clear();
+    process_.setProgram(program);
+    process_.setArguments(arguments);
+    PrepareProcessStart(process_, NormalizeWindowStyle(windowStyle),
                         NativeCommandLine(program, arguments));
-
-    QByteArray errorTail;
-    const auto collectErrorOutput = [&] {
-        errorTail += process.readAllStandardError();
-        if (errorTail.size() > kErrorTailBytes)
-            errorTail.remove(0, errorTail.size() - kErrorTailBytes);
-    };
-    QObject::connect(&process, &QProcess::readyReadStandardError, collectErrorOutput);
-
-    process.start();
-    if (!process.waitForStarted(-1)) {
-        outcome.code = StartErrorCode(startErrorNumber(program));
-        outcome.errorLine = process.errorString();
-        return outcome;
-    }
-    outcome.started = true;
-
-    std::optional<BarAnimation> animation;
     if (display)
-        animation.emplace(*display, baseText, baseValue, count);
+        animation_ = std::make_unique<BarAnimation>(*display, baseText, baseValue, count);
+    process_.start();
+    if (process_.state() == QProcess::NotRunning)
+        return; // errorOccurred has been queued or emitted; it reports the failure
+    tick_.start();
+    timeout_.start();
+}
 
-    for (;;) {
-        WaitWithEvents(process, tickMilliseconds_);
-        if (process.state() == QProcess::NotRunning)
-            break;
-        LetEventsRun();
-        if (animation)
-            animation->tick();
+void ConverterProcess::abandon()
+{
+    stopTimers();
+    process_.disconnect(this);
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(kKillWaitMilliseconds);
     }
+}
 
+void ConverterProcess::collectErrorOutput()
+{
+    errorTail_ += process_.readAllStandardError();
+    if (errorTail_.size() > kErrorTailBytes)
+        errorTail_.remove(0, errorTail_.size() - kErrorTailBytes);
+}
+
+void ConverterProcess::onFinished()
+{
+    stopTimers();
     collectErrorOutput();
-    outcome.errorLine = lastLine(errorTail);
-    outcome.crashed = process.exitStatus() == QProcess::CrashExit;
-    outcome.code = process.exitCode();
-    if (outcome.crashed && outcome.code == 0)
-        outcome.code = -1;
-    if (animation)
-        animation->finish();
-    return outcome;
+    outcome_.started = true;
+    outcome_.errorLine = lastLine(errorTail_);
+    outcome_.crashed = process_.exitStatus() == QProcess::CrashExit;
+    outcome_.code = process_.exitCode();
+    if (outcome_.crashed && outcome_.code == 0)
+        outcome_.code = -1;
+    if (animation_)
+        animation_->finish();
+    done_ = true;
+    emit finished();
 }
 
-void WaitWithEvents(QProcess& process, int milliseconds)
+void ConverterProcess::onErrorOccurred(QProcess::ProcessError error)
 {
-    if (process.state() == QProcess::NotRunning)
-        return;
-    QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    limit.start(milliseconds);
-    loop.exec();
+    if (error != QProcess::FailedToStart)
+        return; // crashes and kills end in finished()
+    stopTimers();
+    outcome_.started = false;
+    outcome_.code = StartErrorCode(startErrorNumber(process_.program()));
+    outcome_.errorLine = process_.errorString();
+    done_ = true;
+    emit finished();
 }
 
-RunOutcome RunAndWait(const QString& program, const QStringList& arguments,
-                      std::optional<int> windowStyle, QProgressBar* bar, const QString& baseText,
-                      int baseValue, int count)
+void ConverterProcess::onTick()
 {
-    if (!bar)
-        return ProcessRunner().run(program, arguments, windowStyle, nullptr, baseText, baseValue,
-                                   count);
-    ProgressBarDisplay display(*bar);
-    return ProcessRunner().run(program, arguments, windowStyle, &display, baseText, baseValue,
-                               count);
+    if (animation_)
+        animation_->tick();
+}
+
+void ConverterProcess::onTimeout()
+{
+    outcome_.timedOut = true;
+    process_.kill();
+}
+
+void ConverterProcess::stopTimers()
+{
+    tick_.stop();
+    timeout_.stop();
 }

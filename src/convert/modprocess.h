@@ -1,27 +1,30 @@
 #pragma once
 
+#include <QObject>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QtGlobal>
+#include <memory>
 #include <optional>
 
-class QProcess;
-class QProgressBar;
+class BarAnimation;
 class ProgressDisplay;
 
-// How one process ended.
+// How one converter process ended.
 struct RunOutcome
 {
     // The exit code, or the start error code when the program could not be started.
     qint32 code = 0;
     bool started = false;
     bool crashed = false;
+    // Killed because it ran longer than its time limit.
+    bool timedOut = false;
     // The last line the process wrote on its error output, or why it could not be started.
     QString errorLine;
 
-    bool succeeded() const { return started && !crashed && code == 0; }
-    // A reason a user can act on, for a run that did not succeed.
-    QString reason() const;
+    bool succeeded() const { return started && !crashed && !timedOut && code == 0; }
 };
 
 // The show-window code the process gets: 0 (hidden) to 6; anything else gives 6.
@@ -39,27 +42,53 @@ QString NativeCommandLine(const QString& program, const QStringList& arguments);
 // One argument between quotes, with the backslashes and quotes in it escaped.
 QString QuotedArgument(const QString& text);
 
-// Runs the window's events until `process` has ended or `milliseconds` have passed, so an ending
-// process is noticed at once and the window never waits.
-void WaitWithEvents(QProcess& process, int milliseconds);
-
-// Starts one program with an argument vector (never through a shell) and waits for it to end
-// while the window's events keep running. Each tick waits up to the tick length for the
-// process to end; the display shows the wait from the animation tick on.
-class ProcessRunner
+// One program started with an argument vector (never through a shell) and followed through its
+// signals, so the thread that started it never waits. While it runs, a tick animates the
+// display; past its time limit it is killed.
+class ConverterProcess : public QObject
 {
-public:
-    void setTickMilliseconds(int milliseconds) { tickMilliseconds_ = milliseconds; }
+    Q_OBJECT
 
-    RunOutcome run(const QString& program, const QStringList& arguments,
-                   std::optional<int> windowStyle, ProgressDisplay* display,
-                   const QString& baseText, int baseValue, int count) const;
+public:
+    struct Limits
+    {
+        int tickMilliseconds = 100;
+        int timeoutMilliseconds = 120'000;
+    };
+
+    explicit ConverterProcess(Limits limits, QObject* parent = nullptr);
+    // A process still running is killed: nothing we start outlives us.
+    ~ConverterProcess() override;
+
+    // Starts the program; finished() follows once it has ended or could not be started. The
+    // display (null: none) shows the wait from the animation tick on.
+    void start(const QString& program, const QStringList& arguments, std::optional<int> windowStyle,
+               ProgressDisplay* display, const QString& baseText, int baseValue, int count);
+
+    // Kills the program and waits for it to be gone; finished() is not emitted.
+    void abandon();
+
+    // Whether the program has ended (or failed to start) and its outcome is in.
+    bool isDone() const { return done_; }
+    const RunOutcome& outcome() const { return outcome_; }
+
+signals:
+    void finished();
 
 private:
-    int tickMilliseconds_ = 100;
-};
+    void collectErrorOutput();
+    void onFinished();
+    void onErrorOccurred(QProcess::ProcessError error);
+    void onTick();
+    void onTimeout();
+    void stopTimers();
 
-// Runs the program and waits for it to end, animating the bar (null: no bar handling at all).
-RunOutcome RunAndWait(const QString& program, const QStringList& arguments,
-                      std::optional<int> windowStyle, QProgressBar* bar, const QString& baseText,
-                      int baseValue, int count);
+    Limits limits_;
+    QProcess process_;
+    QTimer tick_;
+    QTimer timeout_;
+    std::unique_ptr<BarAnimation> animation_;
+    QByteArray errorTail_;
+    RunOutcome outcome_;
+    bool done_ = false;
+};

@@ -2,7 +2,6 @@
 
 #include "apperror.h"
 #include "converterlocation.h"
-#include "events.h"
 #include "fileownership.h"
 #include "installedconverter.h"
 #include "modprocess.h"
@@ -71,9 +70,8 @@ std::optional<QString> startProblem(const QString& path)
     process.start();
     if (!process.waitForStarted(kStartCheckMilliseconds))
         return process.errorString();
-    // The window's events keep running meanwhile, as they do while a file converts.
-    WaitWithEvents(process, kStartCheckMilliseconds);
-    if (process.state() != QProcess::NotRunning) {
+    // Without arguments it prints its usage and ends at once; the limit only guards a stuck one.
+    if (!process.waitForFinished(kStartCheckMilliseconds)) {
         process.kill();
         process.waitForFinished();
     }
@@ -96,7 +94,6 @@ QByteArray LoadConverterBuild()
 
 void WriteBytesIfMissing(const QByteArray& data, const QString& path)
 {
-    LetEventsRun();
     if (PathExists(path))
         return;
     const QFileDevice::Permissions ownerOnly =

@@ -194,16 +194,15 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
     }
     const std::string output =
         options.output.empty() ? defaultOutputPath(options.source, options.format) : options.output;
-    auto report = [&](const std::string& reason) {
+    auto report = [&](const std::string& reason, int code) {
         const std::string line =
             "nconvert: " + printable(options.source) + ": " + printable(reason) + "\n";
         std::fputs(line.c_str(), err);
-        return kExitFailed;
+        return code;
     };
     try {
         if (!options.overwrite && outputExists(output))
-            return report("output file already exists: " + output +
-                          " (add -overwrite to replace it)");
+            throw OutputExistsError(output);
         const SourceFile source(options.source, kMaxSourceBytes);
         if (options.uncompressed) {
             // A preview goes to the file as its rows are decoded and made: most of what a
@@ -226,11 +225,35 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
         writeFileAtomically(output, encodeImage(image, options.format, options.quality),
                             options.overwrite);
     } catch (const std::bad_alloc&) {
-        return report("not enough memory to convert the file");
+        return report("not enough memory to convert the file", kExitFailed);
     } catch (const std::exception& e) {
-        return report(e.what());
+        return report(e.what(), exitCodeFor(e));
     }
     return kExitOk;
+}
+
+int exitCodeFor(const std::exception& failure)
+{
+    if (const auto* decode = dynamic_cast<const DecodeError*>(&failure)) {
+        switch (decode->kind()) {
+        case ErrorKind::Damaged:
+            return kExitDamaged;
+        case ErrorKind::NotRecognised:
+        case ErrorKind::Unsupported:
+            return kExitUnsupported;
+        case ErrorKind::TooLarge:
+            return kExitTooLarge;
+        }
+    }
+    if (dynamic_cast<const OutputExistsError*>(&failure))
+        return kExitOutputExists;
+    if (dynamic_cast<const OutputError*>(&failure))
+        return kExitCannotWrite;
+    if (const auto* read = dynamic_cast<const ReadError*>(&failure))
+        return read->tooLarge() ? kExitTooLarge : kExitCannotRead;
+    if (dynamic_cast<const UsageError*>(&failure))
+        return kExitUsage;
+    return kExitFailed;
 }
 
 } // namespace nconv

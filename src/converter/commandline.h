@@ -3,6 +3,7 @@
 //   nconvert [-q N] -out FORMAT [-truecolors] [-size N] [-uncompressed] [-o OUTPUT] [-overwrite]
 //            SOURCE
 #include "encode.h"
+#include "exitcodes.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -11,10 +12,6 @@
 #include <string>
 
 namespace nconv {
-
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;
-inline constexpr int kExitUsage = 2;
 
 struct Options
 {
@@ -43,6 +40,9 @@ Options parseArguments(std::span<const std::string> args);
 // The source's file name without its last extension, plus the format's extension, in the
 // source's folder. A leading dot does not start an extension (".ani" gives ".ani.jpg").
 std::string defaultOutputPath(const std::string& source, OutputFormat format);
+
+// The exit code for a failure that ended a conversion.
+int exitCodeFor(const std::exception& failure);
 
 // The whole program: returns the exit status; messages go to `err` (one line on failure).
 int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* err);

@@ -14,10 +14,18 @@ namespace nconv {
 class ReadError : public std::runtime_error
 {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ReadError(const std::string& what, bool tooLarge = false)
+        : std::runtime_error(what), tooLarge_(tooLarge)
+    {
+    }
+    bool tooLarge() const { return tooLarge_; }
+
+private:
+    bool tooLarge_;
 };
 
-// The bytes of a source file; refuses folders and files larger than `limit` bytes. Regular
+// The bytes of a source file; refuses anything but a regular file (a pipe would block the
+// converter for good) and files larger than `limit` bytes. Regular
 // files are mapped rather than copied: reading an animation touches only its chunk headers and
 // the frame it draws, so a 500-frame file costs about what a one-frame file costs.
 class SourceFile
@@ -40,6 +48,16 @@ class OutputError : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// The output is there already and may not be replaced.
+class OutputExistsError : public OutputError
+{
+public:
+    explicit OutputExistsError(const std::string& path)
+        : OutputError("output file already exists: " + path + " (add -overwrite to replace it)")
+    {
+    }
 };
 
 // Writes to a temporary file beside `path` and moves it into place only when complete. Without

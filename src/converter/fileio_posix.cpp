@@ -1,3 +1,4 @@
+#include "exitcodes.h"
 #include "fileio.h"
 #include "readsteps.h"
 
@@ -64,7 +65,7 @@ std::string reason(int error)
 
 [[noreturn]] void exists(const std::string& path)
 {
-    throw OutputError("output file already exists: " + path + " (add -overwrite to replace it)");
+    throw OutputExistsError(path);
 }
 
 // "dir/" of a path, or "" for a name in the current folder.
@@ -314,7 +315,7 @@ void onSourceShrunk(int)
     ignored = write(2, end, sizeof end - 1);
     (void)ignored;
     dropPending();
-    _exit(1);
+    _exit(kExitCannotRead);
 }
 
 [[noreturn]] void readFailed(int error)
@@ -322,7 +323,20 @@ void onSourceShrunk(int)
     throw ReadError(std::string("cannot read the file: ") + std::strerror(error));
 }
 
-// Files that cannot be mapped (pipes, devices).
+const char* notAFile(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "a folder";
+    if (S_ISFIFO(mode))
+        return "a named pipe, not a file";
+    if (S_ISSOCK(mode))
+        return "a socket, not a file";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "a device, not a file";
+    return "not a regular file";
+}
+
+// Regular files that cannot be mapped.
 std::vector<std::uint8_t> readStream(int fd, std::uint64_t limit)
 {
     return readInSteps(
@@ -342,7 +356,8 @@ std::vector<std::uint8_t> readStream(int fd, std::uint64_t limit)
 
 SourceFile::SourceFile(const std::string& path, std::uint64_t limit)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opening a named pipe without O_NONBLOCK waits for a writer that may never come.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         readFailed(errno);
     struct Closer
@@ -353,12 +368,8 @@ SourceFile::SourceFile(const std::string& path, std::uint64_t limit)
     struct stat st;
     if (fstat(fd, &st) != 0)
         readFailed(errno);
-    if (S_ISDIR(st.st_mode))
-        throw ReadError("cannot read the file: it is a folder");
-    if (!S_ISREG(st.st_mode)) {
-        copy_ = readStream(fd, limit);
-        return;
-    }
+    if (!S_ISREG(st.st_mode))
+        throw ReadError(std::string("cannot read the file: it is ") + notAFile(st.st_mode));
     if (static_cast<std::uint64_t>(st.st_size) > limit)
         throwTooLarge(limit);
     if (st.st_size == 0)

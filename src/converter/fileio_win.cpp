@@ -1,3 +1,4 @@
+#include "exitcodes.h"
 #include "fileio.h"
 #include "readsteps.h"
 
@@ -74,7 +75,7 @@ std::wstring systemPath(const std::string& path)
 
 [[noreturn]] void exists(const std::string& path)
 {
-    throw OutputError("output file already exists: " + path + " (add -overwrite to replace it)");
+    throw OutputExistsError(path);
 }
 
 bool setDeleteOnClose(HANDLE file, bool remove)
@@ -218,7 +219,7 @@ LONG CALLBACK onPageInFailure(EXCEPTION_POINTERS* info)
                  g_source);
     std::fflush(stderr);
     // The temporary output, if any, is marked for deletion and goes with the process.
-    ::ExitProcess(1);
+    ::ExitProcess(kExitCannotRead);
 }
 
 } // namespace
@@ -235,10 +236,9 @@ SourceFile::SourceFile(const std::string& path, std::uint64_t limit)
         HANDLE h;
         ~Closer() { ::CloseHandle(h); }
     } closer{file};
-    if (::GetFileType(file) != FILE_TYPE_DISK) {
-        copy_ = readStream(file, limit);
-        return;
-    }
+    // A pipe or a device may never end; only files on a disk are read.
+    if (::GetFileType(file) != FILE_TYPE_DISK)
+        throw ReadError("cannot read the file: it is a pipe or a device, not a file");
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(file, &info))
         readFailed(::GetLastError());

@@ -11,7 +11,7 @@ namespace nconv {
 
 [[noreturn]] inline void throwTooLarge(std::uint64_t limit)
 {
-    throw ReadError("the file is too large (over " + std::to_string(limit >> 20) + " MB)");
+    throw ReadError("the file is too large (over " + std::to_string(limit >> 20) + " MB)", true);
 }
 
 // Reads a source that cannot be mapped (a pipe, a device) in growing steps, up to limit bytes.

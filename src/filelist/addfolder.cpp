@@ -2,7 +2,6 @@
 
 #include "apperror.h"
 #include "dialogs.h"
-#include "events.h"
 #include "fileattributes.h"
 #include "folderreader.h"
 #include "paths.h"
@@ -49,8 +48,15 @@ bool InCaseInsensitiveOrder(const QString& a, const QString& b)
 struct Walk
 {
     Dialogs& dialogs;
+    const WalkPacer& pacer;
     // Every real folder already in the list, so each is entered once.
     QSet<FolderIdentity> visited;
+
+    void pace() const
+    {
+        if (pacer)
+            pacer();
+    }
 };
 
 // Appends to found the accepted sub-folders of folder, in name order. A failure of the listing
@@ -86,8 +92,12 @@ void ListSubFolders(const QString& folder, QStringList& found, Walk& walk)
             const std::optional<EntryFacts> facts = reader.facts();
             if (!facts || !facts->isFolder)
                 continue;
+            if (!reader.nameIsRepresentable()) {
+                reader.noteLeftOut();
+                continue;
+            }
             // [120]
-            LetEventsRun();
+            walk.pace();
             // [122]
             subFolders.push_back({reader.name(), facts->identity});
         }
@@ -141,7 +151,7 @@ void WalkLevel(QStringList& folders, bool recurse, Walk& walk)
             });
             if (enter) {
                 // [114]
-                step(114, [] { LetEventsRun(); });
+                step(114, [&] { walk.pace(); });
                 // [116]
                 if (test(116, [&] { return MayEnter(d, facts); })) {
                     silent = true;
@@ -178,7 +188,7 @@ void WalkLevel(QStringList& folders, bool recurse, Walk& walk)
             }))
             continue;
         // [156]
-        trap.at(156, [] { LetEventsRun(); });
+        trap.at(156, [&] { walk.pace(); });
         // [158], [160]
         if (trap.test(158, [&] { return MayEnter(d, facts); }))
             trap.at(160, [&] { folders.append(d); });
@@ -187,9 +197,10 @@ void WalkLevel(QStringList& folders, bool recurse, Walk& walk)
 
 } // namespace
 
-void GetSubDirectories2016(QStringList& folders, bool recurse, Dialogs& dialogs)
+void GetSubDirectories2016(QStringList& folders, bool recurse, Dialogs& dialogs,
+                           const WalkPacer& pacer)
 {
-    Walk walk{dialogs, {}};
+    Walk walk{dialogs, pacer, {}};
     for (const QString& folder : std::as_const(folders)) {
         if (const std::optional<EntryFacts> facts = FactsOf(folder); facts && facts->isFolder)
             walk.visited.insert(facts->identity);
@@ -216,8 +227,12 @@ std::vector<ListedFile> ListMatchingFiles(const QString& folder, const WildcardP
         if (!pattern.matches(name))
             continue;
         const std::optional<EntryFacts> facts = reader.facts();
-        if (facts && facts->isFile)
+        if (!facts || !facts->isFile)
+            continue;
+        if (reader.nameIsRepresentable())
             files.push_back({std::move(name), facts->attributes});
+        else
+            reader.noteLeftOut();
     }
     std::sort(files.begin(), files.end(), [](const ListedFile& a, const ListedFile& b) {
         return InCaseInsensitiveOrder(a.name, b.name);

@@ -10,14 +10,17 @@ class Dialogs;
 // Folder intake: the breadth-first walk of a folder tree and the listing of one folder.
 // Paths use the native separator; names of any script are handled.
 
+// Called between the steps of a walk, so the window can keep itself alive.
+using WalkPacer = std::function<void()>;
+
 // Extends folders (each ending in a separator) with every accepted sub-folder at any depth, level
 // by level: the entries passed in stay in front, then their sub-folders, then those sub-folders'
 // sub-folders, and so on; within a folder, names in case-insensitive order. Each real folder is
 // entered once, so links back to an ancestor end the walk instead of looping. A folder that cannot
 // be listed because access is denied or it vanished is removed silently; other listing failures
-// keep it. Lets window events run while it works and reports its own unexpected failures through
-// dialogs.
-void GetSubDirectories2016(QStringList& folders, bool recurse, Dialogs& dialogs);
+// keep it. Calls pacer between its steps and reports its own unexpected failures through dialogs.
+void GetSubDirectories2016(QStringList& folders, bool recurse, Dialogs& dialogs,
+                           const WalkPacer& pacer = {});
 
 // Names (without folder) of the files in folder (with or without trailing separator) that match
 // pattern ("*.ani", "*.*"; case-insensitive), hidden files included, only names that open as files,

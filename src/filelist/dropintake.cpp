@@ -12,7 +12,7 @@ DroppedKind KindOfDroppedPath(const QString& path)
     return (*attributes & FileAttribute::kDirectory) ? DroppedKind::Folder : DroppedKind::File;
 }
 
-QStringList PathsFromDroppedPath(const QString& path, Dialogs& dialogs)
+QStringList PathsFromDroppedPath(const QString& path, Dialogs& dialogs, const WalkPacer& pacer)
 {
     switch (KindOfDroppedPath(path)) {
     case DroppedKind::Missing:
@@ -25,6 +25,6 @@ QStringList PathsFromDroppedPath(const QString& path, Dialogs& dialogs)
     // A root keeps its own separator and gets a second one; the collapse of each file path
     // removes it again.
     QStringList folders{path + kNativePaths.separator};
-    GetSubDirectories2016(folders, true, dialogs);
+    GetSubDirectories2016(folders, true, dialogs, pacer);
     return FilesInFolders(folders, QStringLiteral("*.*"));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "addfolder.h"
+
 #include <QStringList>
 
 class Dialogs;
@@ -19,6 +21,7 @@ DroppedKind KindOfDroppedPath(const QString& path);
 // The list paths that one dropped path yields, in order: a file exactly as given, whatever its
 // extension; for a folder, every file of its tree (pattern "*.*") folder by folder in walk order,
 // without names beginning with "~" or hidden + archive files, separators collapsed. Folders that
-// cannot be listed are skipped. The walk lets window events run and reports its own unexpected
-// failures through dialogs.
-QStringList PathsFromDroppedPath(const QString& path, Dialogs& dialogs);
+// cannot be listed are skipped. The walk calls pacer between its steps and reports its own
+// unexpected failures through dialogs.
+QStringList PathsFromDroppedPath(const QString& path, Dialogs& dialogs,
+                                 const WalkPacer& pacer = {});

@@ -1,5 +1,6 @@
 #include "applicationtitle.h"
 #include "formfixture.h"
+#include "paths.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -16,20 +17,13 @@ namespace {
 
 using Form1Load = FormFixture;
 
-QString desktopWithSeparator()
-{
-    return QDir::toNativeSeparators(
-               QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)) +
-           QDir::separator();
-}
-
 TEST_F(Form1Load, FirstStartWithEmptyStore)
 {
     Form1& w = makeForm();
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(w.windowTitle(), "Corvenda");
     EXPECT_EQ(w.applicationTitle(), "Corvenda");
-    EXPECT_EQ(w.Text1->text(), desktopWithSeparator());
+    EXPECT_EQ(w.Text1->text(), DefaultOutputFolderPath());
     EXPECT_EQ(w.Slider1->value(), 85);
     EXPECT_EQ(w.Frame1->title(), "Output JPG image quality: 85%");
     EXPECT_TRUE(w.Option1->isChecked());

@@ -91,14 +91,6 @@ TEST_F(WindowPointer, HoveringNeverReplacesTheHourglass)
     EXPECT_EQ(w.cursor().shape(), Qt::WaitCursor);
 }
 
-TEST_F(WindowPointer, ClosingTheWindowEndsTheProgram)
-{
-    Form1& w = makeForm();
-    w.show();
-    w.close();
-    EXPECT_EQ(endProgramCalls, 1);
-}
-
 } // namespace
 
 namespace {

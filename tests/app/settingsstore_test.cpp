@@ -34,13 +34,20 @@ TEST(SettingsStore, ReadingNeverWrites)
     EXPECT_FALSE(QFile::exists(file));
 }
 
-TEST(SettingsStore, WriteFailureIsAnError)
+TEST(SettingsStore, AValueThatCannotBeSavedHoldsForTheSessionAndIsToldOnce)
 {
     QTemporaryDir dir;
     // A folder where the settings file should be makes every save fail.
     QDir(dir.path()).mkdir("settings.ini");
     SettingsStore store(dir.filePath("settings.ini"));
-    EXPECT_THROW(store.write("Slider1", "50"), AppError);
+    EXPECT_FALSE(store.takeUnreportedProblem());
+    store.write("Slider1", "50");
+    store.write("Text1", "x");
+    EXPECT_EQ(store.read("Slider1", "85"), "50");
+    const std::optional<QString> problem = store.takeUnreportedProblem();
+    ASSERT_TRUE(problem);
+    EXPECT_TRUE(problem->contains("settings.ini")) << problem->toStdString();
+    EXPECT_FALSE(store.takeUnreportedProblem());
 }
 
 TEST(SettingsConversions, BooleansAcceptTheirTextAndNumbers)

@@ -90,4 +90,22 @@ TEST(DesktopFolder, OneTrailingSeparatorOrAnInvalidArgument)
     EXPECT_TRUE(DesktopFolderPath().endsWith(sep));
 }
 
+// A fresh account may have no desktop folder yet: the first folder that exists is taken.
+TEST(DefaultOutputFolder, FirstExistingOfDesktopPicturesHome)
+{
+    QTemporaryDir home;
+    const QString pictures = home.filePath("Pictures");
+    const QString desktop = home.filePath("Desktop");
+    const QString sep = QDir::separator();
+    EXPECT_EQ(DefaultOutputFolderPath({desktop, pictures, home.path()}),
+              QDir::toNativeSeparators(home.path()) + sep);
+    QDir().mkpath(pictures);
+    EXPECT_EQ(DefaultOutputFolderPath({desktop, pictures, home.path()}),
+              QDir::toNativeSeparators(pictures) + sep);
+    QDir().mkpath(desktop);
+    EXPECT_EQ(DefaultOutputFolderPath({desktop, pictures, home.path()}),
+              QDir::toNativeSeparators(desktop) + sep);
+    EXPECT_EQ(DefaultOutputFolderPath({"", home.filePath("none")}), "");
+}
+
 } // namespace

@@ -7,12 +7,13 @@
 #include "permissionchecks.h"
 
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <sys/stat.h>
 
-using ConversionRun = ConversionRunFixture;
+using ConversionRunWindow = ConversionRunFixture;
 
-TEST_F(ConversionRun, ConvertsEveryFileInOrderAndSaysDone)
+TEST_F(ConversionRunWindow, ConvertsEveryFileInOrderAndSaysDone)
 {
     Form1& window = makeRunForm();
     const QStringList sources = {addSource("a.ani"), addSource("b.ANI"), addSource("c")};
@@ -21,7 +22,7 @@ TEST_F(ConversionRun, ConvertsEveryFileInOrderAndSaysDone)
     QObject::connect(window.ProgressBar1, &QProgressBar::valueChanged,
                      [&](int value) { values.push_back(value); });
 
-    window.PushButton2->click();
+    runToEnd(window);
 
     const auto made = calls();
     ASSERT_EQ(made.size(), 3u);
@@ -48,7 +49,7 @@ TEST_F(ConversionRun, ConvertsEveryFileInOrderAndSaysDone)
     EXPECT_FALSE(window.Converting);
 }
 
-TEST_F(ConversionRun, TheBarShowsFileNamesExactly)
+TEST_F(ConversionRunWindow, TheBarShowsFileNamesExactly)
 {
     Form1& window = makeRunForm();
     QStringList shown;
@@ -56,14 +57,14 @@ TEST_F(ConversionRun, TheBarShowsFileNamesExactly)
                      [&] { shown.append(window.ProgressBar1->text()); });
     for (const char* name : {"100%.ani", "x%p.ani", "y%v%m.ani"})
         addSource(name);
-    window.PushButton2->click();
+    runToEnd(window);
     // The text of each file is set right after its value, so each entry shows the file before.
     EXPECT_EQ(shown, (QStringList{"Progress Bar", "Processing: 100%.ani", "Processing: x%p.ani",
                                   "Processing: y%v%m.ani"}));
     EXPECT_EQ(window.ProgressBar1->text(), "Progress Bar");
 }
 
-TEST_F(ConversionRun, AwkwardNamesConvertBesideTheirSources)
+TEST_F(ConversionRunWindow, AwkwardNamesConvertBesideTheirSources)
 {
     Form1& window = makeRunForm();
     window.Option2->setChecked(true);
@@ -77,7 +78,7 @@ TEST_F(ConversionRun, AwkwardNamesConvertBesideTheirSources)
     const QStringList sources = {addSource(quoting), addSource("-dash.ani"),
                                  addSource("with  space.ani"),
                                  addSource(QStringLiteral("Ünïcødé ñ 100%.ani"))};
-    window.PushButton2->click();
+    runToEnd(window);
 
     EXPECT_EQ(messageTexts(), QStringList{"Done."});
     for (const QString& source : sources) {
@@ -89,18 +90,18 @@ TEST_F(ConversionRun, AwkwardNamesConvertBesideTheirSources)
     EXPECT_EQ(QDir(outputFolder).entryList(QDir::Files), QStringList());
 }
 
-TEST_F(ConversionRun, FailedFilesAreListedWithTheirReasons)
+TEST_F(ConversionRunWindow, FailedFilesAreListedWithTheirReasons)
 {
     Form1& window = makeRunForm();
     const QString good = addSource("good.ani");
     const QString damaged = addSource("damaged.ani", "fail damaged file: no frames");
-    const QString quiet = addSource("quiet.ani", "exit 7");
+    const QString quiet = addSource("quiet.ani", "exit 9");
     const QString crashing = addSource("crash.ani", "crash");
     const QString vanished = addSource("vanished.ani");
     QFile::remove(vanished);
     const QString last = addSource("last.ani");
 
-    window.PushButton2->click();
+    runToEnd(window);
 
     EXPECT_EQ(calls().size(), 6u);
     EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/good.jpg")));
@@ -112,22 +113,22 @@ TEST_F(ConversionRun, FailedFilesAreListedWithTheirReasons)
     };
     EXPECT_EQ(dialogs.messages[0].text, "Done.\n\n4 of 6 files could not be converted:\n" +
                                             shown(damaged) + ": damaged file: no frames\n" +
-                                            shown(quiet) + ": the converter ended with code 7\n" +
+                                            shown(quiet) + ": the converter ended with code 9\n" +
                                             shown(crashing) +
                                             ": the converter stopped unexpectedly\n" +
                                             shown(vanished) + ": cannot open the file");
     EXPECT_TRUE(converterFolderEntries().isEmpty());
 }
 
-TEST_F(ConversionRun, EmptyListIsCheckedBeforeTheFolder)
+TEST_F(ConversionRunWindow, EmptyListIsCheckedBeforeTheFolder)
 {
     Form1& window = makeRunForm();
     window.Text1->setText(temp.filePath("missing"));
-    window.PushButton2->click();
+    runToEnd(window);
     EXPECT_EQ(messageTexts(), QStringList{"No files added."});
 
     addSource("a.ani");
-    window.PushButton2->click();
+    runToEnd(window);
     EXPECT_EQ(
         messageTexts(),
         (QStringList{"No files added.", "Folder does not exist. Please select another folder."}));
@@ -139,14 +140,13 @@ TEST_F(ConversionRun, EmptyListIsCheckedBeforeTheFolder)
     EXPECT_FALSE(window.Converting);
 
     window.Text1->setText(outputFolder);
-    window.PushButton2->click();
+    runToEnd(window);
     EXPECT_EQ(messageTexts().last(), "Done.");
 }
 
-// While the first file converts, the user clicks again, moves the quality slider and adds a
-// file: the click is turned away, the later files use the new quality, and the added file
-// waits for the next run.
-TEST_F(ConversionRun, DuringARunOnlyTheFileCountIsFixed)
+// While the first file converts, the user moves the quality slider and adds a file: the later
+// files use the new quality, and the added file waits for the next run.
+TEST_F(ConversionRunWindow, DuringARunOnlyTheFileCountIsFixed)
 {
     Form1& window = makeRunForm();
     window.Slider1->setValue(85);
@@ -162,7 +162,6 @@ TEST_F(ConversionRun, DuringARunOnlyTheFileCountIsFixed)
     startAndMeddleWhileAFileHangs(window, [&] {
         pointerDuringRun = window.mousePointer();
         converterPresent = !converterFolderEntries().isEmpty();
-        window.PushButton2->click();
         window.Slider1->setValue(10);
         window.appendPath(QDir::toNativeSeparators(sourceFolder + "/added.ani"));
     });
@@ -183,7 +182,7 @@ TEST_F(ConversionRun, DuringARunOnlyTheFileCountIsFixed)
     EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/second.jpg")));
 }
 
-TEST_F(ConversionRun, NeitherSaveOptionSetFailsEachFileWithoutRunning)
+TEST_F(ConversionRunWindow, NeitherSaveOptionSetFailsEachFileWithoutRunning)
 {
     Form1& window = makeRunForm();
     window.Option1->setAutoExclusive(false);
@@ -191,13 +190,13 @@ TEST_F(ConversionRun, NeitherSaveOptionSetFailsEachFileWithoutRunning)
     window.Option1->setChecked(false);
     window.Option2->setChecked(false);
     const QString source = addSource("a.ani");
-    window.PushButton2->click();
+    runToEnd(window);
     EXPECT_TRUE(calls().empty());
     EXPECT_EQ(messageTexts(), QStringList{"Done.\n\n1 of 1 file could not be converted:\n" +
                                           source + ": no destination chosen"});
 }
 
-TEST_F(ConversionRun, ConvertersLeftBehindAreNeverRunAndOursAreSweptAway)
+TEST_F(ConversionRunWindow, ConvertersLeftBehindAreNeverRunAndOursAreSweptAway)
 {
     Form1& window = makeRunForm();
     addSource("a.ani");
@@ -216,7 +215,7 @@ TEST_F(ConversionRun, ConvertersLeftBehindAreNeverRunAndOursAreSweptAway)
     ::chmod(QFile::encodeName(ours).constData(), 0700);
     ::chmod(QFile::encodeName(foreign).constData(), 0775);
 #endif
-    window.PushButton2->click();
+    runToEnd(window);
     ASSERT_EQ(calls().size(), 1u);
     EXPECT_EQ(calls()[0].tag, "provided");
     EXPECT_EQ(messageTexts(), QStringList{"Done."});
@@ -225,7 +224,7 @@ TEST_F(ConversionRun, ConvertersLeftBehindAreNeverRunAndOursAreSweptAway)
 
 // Two windows convert at the same time: the one that ends first removes only its own converter,
 // and the other's later files still convert.
-TEST_F(ConversionRun, TwoWindowsConvertingAtOnceKeepTheirOwnConverters)
+TEST_F(ConversionRunWindow, TwoWindowsConvertingAtOnceKeepTheirOwnConverters)
 {
     Form1& first = makeRunForm();
     addSource("slow.ani", "hang");
@@ -234,6 +233,7 @@ TEST_F(ConversionRun, TwoWindowsConvertingAtOnceKeepTheirOwnConverters)
     Form1& second = makeRunForm();
     addSource("other.ani");
     startAndMeddleWhileAFileHangs(first, [&] { second.PushButton2->click(); });
+    waitForRunEnd(second);
 
     const auto made = calls();
     ASSERT_EQ(made.size(), 3u);
@@ -245,7 +245,7 @@ TEST_F(ConversionRun, TwoWindowsConvertingAtOnceKeepTheirOwnConverters)
     firstWindow.reset();
 }
 
-TEST_F(ConversionRun, ANoexecConverterFolderFallsBackToTheNextOne)
+TEST_F(ConversionRunWindow, ANoexecConverterFolderFallsBackToTheNextOne)
 {
     NoExecMount noexec(temp.filePath("noexec"));
     if (!noexec.mounted())
@@ -256,7 +256,7 @@ TEST_F(ConversionRun, ANoexecConverterFolderFallsBackToTheNextOne)
     form->Form_Load();
     form->Text1->setText(outputFolder);
     addSource("a.ani");
-    form->PushButton2->click();
+    runToEnd(*form);
     EXPECT_EQ(messageTexts(), QStringList{"Done."});
     EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/a.jpg")));
 
@@ -266,7 +266,7 @@ TEST_F(ConversionRun, ANoexecConverterFolderFallsBackToTheNextOne)
     form->Form_Load();
     form->Text1->setText(outputFolder);
     const QString b = addSource("b.ani");
-    form->PushButton2->click();
+    runToEnd(*form);
     const QString text = messageTexts().last();
     EXPECT_TRUE(text.startsWith("Done.\n\nThe converter could not be started from any of its "
                                 "folders:\n" +
@@ -277,7 +277,7 @@ TEST_F(ConversionRun, ANoexecConverterFolderFallsBackToTheNextOne)
         << text.toStdString();
 }
 
-TEST_F(ConversionRun, MissingConverterIsReportedAndEveryFileFails)
+TEST_F(ConversionRunWindow, MissingConverterIsReportedAndEveryFileFails)
 {
     Form1& window = makeRunForm(QString());
     AppContext broken = window.context();
@@ -287,7 +287,7 @@ TEST_F(ConversionRun, MissingConverterIsReportedAndEveryFileFails)
     form->Text1->setText(outputFolder);
     const QString a = addSource("a.ani");
     const QString b = addSource("b.ani");
-    form->PushButton2->click();
+    runToEnd(*form);
 
     const QStringList texts = messageTexts();
     ASSERT_EQ(texts.size(), 3);
@@ -297,4 +297,107 @@ TEST_F(ConversionRun, MissingConverterIsReportedAndEveryFileFails)
                                     ": the converter could not be started"));
     EXPECT_TRUE(calls().empty());
     EXPECT_FALSE(form->Converting);
+}
+
+// The button (which reads "Stop Converting" during a run), Escape and closing the window all
+// stop a run at once: the converter is killed, nothing more is converted, no converter file is
+// left, and only a stop the user asked for while the window stays ends with a box.
+TEST_F(ConversionRunWindow, StopKillsTheConverterAndSaysSo)
+{
+    enum Way { Button, Escape, Close };
+    for (const Way way : {Button, Escape, Close}) {
+        dialogs.messages.clear();
+        QFile::remove(logPath);
+        Form1& window = makeRunForm();
+        window.show();
+        addSource("done.ani");
+        const QString hanging = addSource("hang.ani", "hang");
+        addSource("never.ani");
+        QString buttonDuringRun;
+        bool alive = true;
+        bool converterLeft = true;
+        startAndMeddleWhileAFileHangs(window, [&] {
+            buttonDuringRun = window.PushButton2->text();
+            if (way == Button)
+                window.PushButton2->click();
+            else if (way == Escape)
+                QTest::keyClick(&window, Qt::Key_Escape);
+            else
+                window.close();
+            alive = ProcessIsAlive(hangingPid);
+            converterLeft = !converterFolderEntries().isEmpty();
+        });
+        EXPECT_EQ(buttonDuringRun, "Stop Converting") << way;
+        EXPECT_FALSE(alive) << way;
+        EXPECT_FALSE(converterLeft) << way;
+        EXPECT_EQ(calls().size(), 2u) << way;
+        EXPECT_FALSE(QFile::exists(outputFolder + "/hang.jpg")) << way;
+        EXPECT_EQ(window.PushButton2->text(), "Start Converting");
+        EXPECT_FALSE(window.Converting);
+        if (way == Close)
+            EXPECT_TRUE(messageTexts().isEmpty());
+        else
+            EXPECT_EQ(messageTexts(), QStringList{"Stopped.\n\n1 of 3 files were converted before "
+                                                  "the run was stopped."});
+    }
+}
+
+// A converter that does not end is killed at the window's time limit, and the run goes on.
+TEST_F(ConversionRunWindow, AConverterPastItsTimeLimitIsReportedAndTheRunGoesOn)
+{
+    AppContext context = makeRunForm().context();
+    context.converterLimits = {10, 300};
+    form = std::make_unique<Form1>(context);
+    form->Form_Load();
+    form->Text1->setText(outputFolder);
+    const QString slow = addSource("slow.ani", "hang");
+    addSource("next.ani");
+    runToEnd(*form);
+    EXPECT_EQ(messageTexts(), QStringList{"Done.\n\n1 of 2 files could not be converted:\n" + slow +
+                                          ": took too long: the converter was stopped after 1 "
+                                          "second"});
+    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/next.jpg")));
+}
+
+// Removing items during a run would shift the files still to come; the user is told instead.
+TEST_F(ConversionRunWindow, TheListCannotBeEmptiedDuringARunAndTheUserIsTold)
+{
+    Form1& window = makeRunForm();
+    addSource("hang.ani", "hang");
+    addSource("b.ani");
+    bool clearEnabled = true;
+    startAndMeddleWhileAFileHangs(window, [&] {
+        clearEnabled = window.PushButton6->isEnabled();
+        window.selectItem(2);
+        window.ListView1_KeyDown(Qt::Key_Delete);
+        window.ListView1_DblClick();
+    });
+    EXPECT_FALSE(clearEnabled);
+    EXPECT_TRUE(window.PushButton6->isEnabled());
+    EXPECT_EQ(window.itemCount(), 2);
+    const QStringList texts = messageTexts();
+    ASSERT_EQ(texts.size(), 3);
+    EXPECT_TRUE(texts[0].startsWith("The list cannot be changed while files are being converted."));
+    EXPECT_EQ(texts[1], texts[0]);
+}
+
+// Settings that cannot be saved show no box when they are stored, only one quiet note at the end
+// of the next run.
+TEST_F(ConversionRunWindow, SettingsThatCannotBeSavedAreToldOnceAtTheEndOfARun)
+{
+    const QString unwritable = temp.filePath("settings folder");
+    QDir().mkpath(unwritable);
+    settings = std::make_unique<SettingsStore>(unwritable);
+    Form1& window = makeRunForm();
+    window.Slider1->setValue(40);
+    EXPECT_TRUE(dialogs.messages.empty());
+    addSource("a.ani");
+    runToEnd(window);
+    runToEnd(window);
+    const QStringList texts = messageTexts();
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_TRUE(texts[0].startsWith("Done.\n\nYour settings could not be saved: " +
+                                    QDir::toNativeSeparators(unwritable)))
+        << texts[0].toStdString();
+    EXPECT_EQ(texts[1], "Done.");
 }

@@ -5,6 +5,7 @@
 #include "processkill.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -100,12 +101,33 @@ protected:
             if (pid <= 0)
                 return;
             meddler.stop();
+            hangingPid = pid;
             meddle();
             KillProcess(pid);
         });
         meddler.start();
-        window.PushButton2->click();
+        runToEnd(window);
         qunsetenv("FAKE_NCONVERT_PIDFILE");
+    }
+
+    // Presses "Start Converting" and waits for the run to end.
+    static void runToEnd(Form1& window)
+    {
+        window.PushButton2->click();
+        waitForRunEnd(window);
+    }
+
+    // Lets the window's events run until its run has ended and the final box was shown. The
+    // guard only keeps a run that never ends from hanging the suite.
+    static void waitForRunEnd(Form1& window)
+    {
+        if (!window.Converting)
+            return;
+        QEventLoop loop;
+        QObject::connect(&window, &Form1::conversionFinished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(120'000, &loop, &QEventLoop::quit);
+        loop.exec();
+        EXPECT_FALSE(window.Converting) << "the run did not end";
     }
 
     // What runs have left in the converter folder.
@@ -138,4 +160,6 @@ protected:
     QString sourceFolder;
     QString outputFolder;
     QString logPath;
+    // The converter that hangs, while the meddling runs.
+    int hangingPid = 0;
 };

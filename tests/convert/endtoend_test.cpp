@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRandomGenerator>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -113,7 +116,7 @@ TEST_F(EndToEnd, ConvertsBesideTheSourcesAndIntoAFolder)
     addPicture("-red.bmp", red, "BMP");
 
     window.Option2->setChecked(true);
-    window.PushButton2->click();
+    runToEnd(window);
     EXPECT_EQ(messageTexts(), QStringList{"Done."});
     for (const char* name : {"red picture.jpg", "-red.jpg"}) {
         const QImage result(QDir::toNativeSeparators(sourceFolder + "/") + QString::fromUtf8(name),
@@ -127,7 +130,7 @@ TEST_F(EndToEnd, ConvertsBesideTheSourcesAndIntoAFolder)
     }
 
     window.Option1->setChecked(true);
-    window.PushButton2->click();
+    runToEnd(window);
     EXPECT_EQ(messageTexts().last(), "Done.");
     EXPECT_FALSE(
         QImage(QDir::toNativeSeparators(outputFolder + "/red picture.jpg"), "JPEG").isNull());
@@ -144,10 +147,10 @@ TEST_F(EndToEnd, QualityChangesTheFileSize)
 
     window.Slider1->setValue(10);
     window.Text1->setText(QDir::toNativeSeparators(outputFolder + "/low"));
-    window.PushButton2->click();
+    runToEnd(window);
     window.Slider1->setValue(95);
     window.Text1->setText(QDir::toNativeSeparators(outputFolder + "/high"));
-    window.PushButton2->click();
+    runToEnd(window);
 
     EXPECT_EQ(messageTexts(), (QStringList{"Done.", "Done."}));
     const qint64 low = QFileInfo(QDir::toNativeSeparators(outputFolder + "/low/detail.jpg")).size();
@@ -172,7 +175,7 @@ TEST_F(EndToEnd, FilesTheConverterRefusesAreReportedWithItsReason)
     writeFile(QDir::toNativeSeparators(outputFolder + "/taken.jpg"), "keep me");
     addPicture("taken.png", blue, "PNG");
 
-    window.PushButton2->click();
+    runToEnd(window);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     const QStringList lines = dialogs.messages[0].text.split('\n');
     ASSERT_EQ(lines.size(), 5);
@@ -193,7 +196,7 @@ TEST_F(EndToEnd, AnimatedCursorGivesItsFirstFrame)
     const QString source = QDir::toNativeSeparators(sourceFolder + "/two frames.ani");
     writeFile(source, animatedCursor({qRgb(200, 30, 30), qRgb(30, 30, 200)}));
     window.appendPath(source);
-    window.PushButton2->click();
+    runToEnd(window);
     EXPECT_EQ(messageTexts(), QStringList{"Done."});
     const QImage result(QDir::toNativeSeparators(outputFolder + "/two frames.jpg"), "JPEG");
     ASSERT_FALSE(result.isNull());
@@ -201,4 +204,46 @@ TEST_F(EndToEnd, AnimatedCursorGivesItsFirstFrame)
     const QColor middle = result.pixelColor(16, 16);
     EXPECT_NEAR(middle.red(), 200, 12);
     EXPECT_NEAR(middle.blue(), 30, 12);
+}
+
+// Sources with one name from several folders (every cursor theme has a wait.ani) each get an
+// output of their own; the same list run again asks for the same names, which are then kept.
+// A named pipe on the list is refused at once and the run goes on.
+TEST_F(EndToEnd, SameNamesAreNumberedAndAPipeDoesNotHangTheRun)
+{
+    Form1& window = makeRunForm(QString());
+    QImage blue(8, 8, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+#ifndef _WIN32
+    const QString pipe = QDir::toNativeSeparators(sourceFolder + "/pipe.ani");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    window.appendPath(pipe);
+#endif
+    QStringList sources;
+    for (const char* folder : {"one", "two", "three"}) {
+        QDir(sourceFolder).mkdir(folder);
+        sources.append(addPicture(QDir::toNativeSeparators(QStringLiteral("%1/a.png").arg(folder)),
+                                  blue, "PNG"));
+    }
+    sources.append(addPicture("A.bmp", blue, "BMP"));
+
+    runToEnd(window);
+    QStringList written = QDir(outputFolder).entryList(QDir::Files);
+    written.sort(Qt::CaseSensitive);
+    EXPECT_EQ(written, (QStringList{"A (4).jpg", "a (2).jpg", "a (3).jpg", "a.jpg"}));
+#ifndef _WIN32
+    const QString text = messageTexts().last();
+    EXPECT_TRUE(text.contains(pipe + ": cannot read the file: it is a named pipe, not a file"))
+        << text.toStdString();
+#else
+    EXPECT_EQ(messageTexts().last(), "Done.");
+#endif
+
+    runToEnd(window);
+    const QString again = messageTexts().last();
+    for (const char* name : {"a.jpg", "a (2).jpg", "a (3).jpg", "A (4).jpg"})
+        EXPECT_TRUE(again.contains(
+            QStringLiteral("a file named %1 is already there")
+                .arg(QDir::toNativeSeparators(outputFolder + "/") + QString::fromUtf8(name))))
+            << again.toStdString();
 }

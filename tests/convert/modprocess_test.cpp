@@ -1,10 +1,11 @@
 #include "baranimation.h"
-#include "bartext.h"
+#include "exitcodes.h"
+#include "failurereason.h"
 #include "modprocess.h"
 #include "processkill.h"
 
+#include <QEventLoop>
 #include <QFile>
-#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -13,15 +14,6 @@
 namespace {
 
 const QString kFake = QStringLiteral(FAKE_NCONVERT);
-
-std::unique_ptr<QProgressBar> makeBar(int value, const QString& text)
-{
-    auto bar = std::make_unique<QProgressBar>();
-    bar->setRange(0, 100);
-    bar->setValue(value);
-    SetBarText(*bar, text);
-    return bar;
-}
 
 struct Recorder : ProgressDisplay
 {
@@ -36,6 +28,24 @@ struct Recorder : ProgressDisplay
     std::vector<int> values;
     std::function<void(const QString&)> onText;
 };
+
+// Starts the program and lets events run until it has ended; the guard only keeps a process
+// that never ends from hanging the suite.
+RunOutcome runToEnd(const QString& program, const QStringList& arguments,
+                    ProgressDisplay* display = nullptr, ConverterProcess::Limits limits = {},
+                    const QString& baseText = {}, int baseValue = 0, int count = 1)
+{
+    ConverterProcess process(limits);
+    QEventLoop loop;
+    QObject::connect(&process, &ConverterProcess::finished, &loop, &QEventLoop::quit);
+    process.start(program, arguments, 0, display, baseText, baseValue, count);
+    if (!process.isDone()) {
+        QTimer::singleShot(120'000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    EXPECT_TRUE(process.isDone());
+    return process.outcome();
+}
 
 } // namespace
 
@@ -54,109 +64,60 @@ TEST(NormalizeWindowStyle, OutOfRangeOrOmittedGivesSix)
     EXPECT_EQ(NormalizeWindowStyle(std::nullopt), 6);
 }
 
-TEST(RunAndWait, ReturnsTheExitCodeAndTheLastErrorLine)
+TEST(ConverterProcess, ExitCodesAndTheLastErrorLineBecomeTheWindowsReasons)
 {
-    const auto barOwner = makeBar(50, QStringLiteral("Processing: a.ani"));
-    QProgressBar& bar = *barOwner;
-    const RunOutcome ok = RunAndWait(kFake, {"--exit", "0"}, 0, &bar, BarText(bar), 50, 2);
+    const RunOutcome ok = runToEnd(kFake, {"--exit", "0"});
     EXPECT_TRUE(ok.succeeded());
-    EXPECT_EQ(ok.code, 0);
+    EXPECT_EQ(FailureReason(ok, "o.jpg", 120), "");
 
-    const RunOutcome failed = RunAndWait(
-        kFake, {"--stderr", "first", "--stderr", "a.ani: damaged file: no frames", "--exit", "3"},
-        0, &bar, BarText(bar), 50, 2);
-    EXPECT_TRUE(failed.started);
-    EXPECT_FALSE(failed.succeeded());
-    EXPECT_EQ(failed.code, 3);
-    EXPECT_EQ(failed.reason(), "a.ani: damaged file: no frames");
+    const RunOutcome damaged = runToEnd(
+        kFake, {"--stderr", "first", "--stderr", "a.ani: damaged file: no frames", "--exit", "4"});
+    EXPECT_TRUE(damaged.started);
+    EXPECT_EQ(damaged.code, nconv::kExitDamaged);
+    EXPECT_EQ(FailureReason(damaged, "o.jpg", 120), "a.ani: damaged file: no frames");
 
-    const RunOutcome silent = RunAndWait(kFake, {"--exit", "4"}, 0, &bar, BarText(bar), 50, 2);
-    EXPECT_EQ(silent.reason(), "the converter ended with code 4");
+    // The code decides, whatever the converter's words.
+    const RunOutcome exists = runToEnd(kFake, {"--stderr", "anything", "--exit", "3"});
+    EXPECT_EQ(FailureReason(exists, "o.jpg", 120),
+              "a file named o.jpg is already there and was left as it was");
+    EXPECT_EQ(FailureReason(runToEnd(kFake, {"--exit", "8"}), "o.jpg", 120),
+              "the result could not be written to o.jpg");
+    EXPECT_EQ(FailureReason(runToEnd(kFake, {"--exit", "42"}), "o.jpg", 120),
+              "the converter ended with code 42");
 
-    // A quick process leaves no trace on the bar besides its base text.
-    EXPECT_EQ(BarText(bar), "Processing: a.ani");
-    EXPECT_EQ(bar.value(), 50);
-}
-
-TEST(RunAndWait, CrashIsAFailureEvenWithoutAnExitCode)
-{
-    const RunOutcome crashed = RunAndWait(kFake, {"--crash"}, 0, nullptr, {}, 0, 1);
-    EXPECT_TRUE(crashed.started);
+    const RunOutcome crashed = runToEnd(kFake, {"--crash"});
     EXPECT_TRUE(crashed.crashed);
     EXPECT_FALSE(crashed.succeeded());
-    EXPECT_NE(crashed.code, 0);
+    EXPECT_EQ(FailureReason(crashed, "o.jpg", 120), "the converter stopped unexpectedly");
+
+    // Arguments reach the program unparsed, and a long line keeps its end, where the reason is.
+    const QString weird = QStringLiteral("a\" -o \"b $(x) ;|&* 'ü'");
+    EXPECT_EQ(runToEnd(kFake, {"--stderr", weird, "--exit", "5"}).errorLine, weird);
+    const QString longLine = "nconvert: " + QString(600, 'x') + ": File name too long";
+    EXPECT_EQ(runToEnd(kFake, {"--stderr", longLine, "--exit", "1"}).errorLine, longLine);
 }
 
-TEST(RunAndWait, StartFailureGivesTheCodeAndLeavesTheBarAlone)
+TEST(ConverterProcess, StartFailureGivesTheCodeAndLeavesTheDisplayAlone)
 {
     QTemporaryDir dir;
-    const auto barOwner = makeBar(25, QStringLiteral("Processing: a.ani"));
-    QProgressBar& bar = *barOwner;
-    const RunOutcome missing =
-        RunAndWait(dir.filePath("no-such-program"), {}, 0, &bar, QString(), 25, 4);
+    Recorder display;
+    const RunOutcome missing = runToEnd(dir.filePath("no-such-program"), {}, &display);
     EXPECT_FALSE(missing.started);
     EXPECT_EQ(missing.code, StartErrorCode(53));
-    EXPECT_TRUE(missing.reason().startsWith("the converter could not be started"));
-    EXPECT_EQ(BarText(bar), "Processing: a.ani");
+    EXPECT_TRUE(
+        FailureReason(missing, "o.jpg", 120).startsWith("the converter could not be started"));
 
     QFile plain(dir.filePath("not-executable"));
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.write("data");
     plain.close();
-    const RunOutcome denied = RunAndWait(plain.fileName(), {}, 0, &bar, QString(), 25, 4);
-    EXPECT_EQ(denied.code, StartErrorCode(70));
-    EXPECT_EQ(BarText(bar), "Processing: a.ani");
-}
-
-TEST(RunAndWait, ArgumentsReachTheProgramUnparsed)
-{
-    QTemporaryDir dir;
-    const QString weird = QStringLiteral("a\" -o \"b $(x) ;|&* 'ü'");
-    const RunOutcome outcome =
-        RunAndWait(kFake, {"--stderr", weird, "--exit", "5"}, 0, nullptr, {}, 0, 1);
-    EXPECT_EQ(outcome.code, 5);
-    EXPECT_EQ(outcome.errorLine, weird);
-    // A long line keeps its end, where the reason is.
-    const QString longLine = "nconvert: " + QString(600, 'x') + ": File name too long";
-    EXPECT_EQ(
-        RunAndWait(kFake, {"--stderr", longLine, "--exit", "1"}, 0, nullptr, {}, 0, 1).errorLine,
-        longLine);
-}
-
-// A process that never ends keeps the wait going with the window's events running; here an
-// event ends it, and the wait notices.
-TEST(RunAndWait, EventsRunDuringTheWaitAndTheEndIsNoticed)
-{
-    QTemporaryDir dir;
-    const QString pidFile = dir.filePath("pid");
-    bool timerRan = false;
-    QTimer killer;
-    killer.setInterval(20);
-    QObject::connect(&killer, &QTimer::timeout, [&] {
-        QFile file(pidFile);
-        if (!file.open(QIODevice::ReadOnly))
-            return;
-        const int pid = file.readAll().trimmed().toInt();
-        if (pid > 0) {
-            timerRan = true;
-            KillProcess(pid);
-            killer.stop();
-        }
-    });
-    killer.start();
-    const auto barOwner = makeBar(10, QStringLiteral("Processing: h.ani"));
-    QProgressBar& bar = *barOwner;
-    const RunOutcome outcome =
-        RunAndWait(kFake, {"--hang", pidFile}, 0, &bar, BarText(bar), 10, 10);
-    EXPECT_TRUE(timerRan);
-    EXPECT_FALSE(outcome.succeeded());
-    EXPECT_TRUE(outcome.crashed);
-    EXPECT_EQ(BarText(bar), "Processing: h.ani");
+    EXPECT_EQ(runToEnd(plain.fileName(), {}, &display).code, StartErrorCode(70));
+    EXPECT_TRUE(display.texts.isEmpty());
 }
 
 // With short ticks the animation of a long wait can be watched: the count from tick 50, one more
 // per tick, and the base text back at the end.
-TEST(ProcessRunner, LongWaitShowsTheCountThenTheBaseText)
+TEST(ConverterProcess, LongWaitShowsTheCountThenTheBaseText)
 {
     QTemporaryDir dir;
     const QString pidFile = dir.filePath("pid");
@@ -168,9 +129,9 @@ TEST(ProcessRunner, LongWaitShowsTheCountThenTheBaseText)
                 KillProcess(file.readAll().trimmed().toInt());
         }
     };
-    ProcessRunner runner;
-    runner.setTickMilliseconds(1);
-    runner.run(kFake, {"--hang", pidFile}, 0, &display, "Processing: a.ani", 50, 2);
+    const RunOutcome outcome =
+        runToEnd(kFake, {"--hang", pidFile}, &display, {1, 120'000}, "Processing: a.ani", 50, 2);
+    EXPECT_TRUE(outcome.crashed);
     ASSERT_GE(display.texts.size(), 14);
     for (int i = 0; i <= 12; ++i)
         EXPECT_EQ(display.texts[i], QStringLiteral("Processing: a.ani, Please wait.. %1").arg(i));
@@ -178,11 +139,22 @@ TEST(ProcessRunner, LongWaitShowsTheCountThenTheBaseText)
     EXPECT_EQ(display.values, (std::vector<int>{50}));
 }
 
-TEST(ProcessRunner, NullDisplayOnlyWaits)
+// A converter that never ends is killed at its time limit and reported as taking too long.
+TEST(ConverterProcess, PastItsTimeLimitTheProgramIsKilled)
 {
-    ProcessRunner runner;
-    runner.setTickMilliseconds(1);
-    const RunOutcome outcome =
-        runner.run(kFake, {"--sleep", "150", "--exit", "2"}, 0, nullptr, "x", 0, 0);
-    EXPECT_EQ(outcome.code, 2);
+    QTemporaryDir dir;
+    const QString pidFile = dir.filePath("pid");
+    const RunOutcome outcome = runToEnd(kFake, {"--hang", pidFile}, nullptr, {100, 300});
+    EXPECT_TRUE(outcome.timedOut);
+    EXPECT_FALSE(outcome.succeeded());
+    EXPECT_EQ(FailureReason(outcome, "o.jpg", 1),
+              "took too long: the converter was stopped after 1 second");
+    const int pid = QString::fromUtf8([&] {
+                        QFile file(pidFile);
+                        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+                    }())
+                        .trimmed()
+                        .toInt();
+    ASSERT_GT(pid, 0);
+    EXPECT_FALSE(ProcessIsAlive(pid));
 }

@@ -231,27 +231,6 @@ TEST(ProvisionConverter, AnInstalledConverterOnlyTheSystemOrWeCanChangeRunsWhere
             [&] { ASSERT_EQ(::chown(QFile::encodeName(installed).constData(), 65534, 65534), 0); });
 }
 
-TEST(ProvisionConverter, WindowEventsRunWhileTheConverterIsTriedOut)
-{
-    // Run without arguments, this converter waits until the window's events let it go; a check
-    // that held the events back would wait out its limit instead.
-    QTemporaryDir dir;
-    const QString started = dir.filePath("started"), release = dir.filePath("release");
-    const QString script =
-        "#!/bin/sh\n: > '" + started + "'\nwhile [ ! -e '" + release + "' ]; do sleep 0.01; done\n";
-    bool released = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!released && QFile::exists(started))
-            released = QFile(release).open(QIODevice::WriteOnly);
-    });
-    poll.start(10);
-    const ProvisionedConverter provisioned =
-        ProvisionConverter(script.toUtf8(), {dir.filePath("converter")});
-    EXPECT_TRUE(released);
-    EXPECT_TRUE(provisioned.lease);
-}
-
 TEST(ConverterFileProblem, OnlyOurOwnPlainFilesMayRun)
 {
     QTemporaryDir dir;

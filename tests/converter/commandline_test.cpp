@@ -2,6 +2,7 @@
 // and output files that appear whole or not at all.
 #include "decode.h"
 #include "encode.h"
+#include "exitcodes.h"
 #include "fixtures.h"
 #include "programcheck.h"
 
@@ -14,6 +15,7 @@
 #include <linux/seccomp.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #endif
 
@@ -175,7 +177,8 @@ TEST_F(Converter, EveryTruncationOfASampleIsRefusedOrConverted)
             EXPECT_TRUE(isJpeg(TestFolder::read(folder / "t.jpg"))) << length;
             std::filesystem::remove(folder / "t.jpg");
         } else {
-            EXPECT_EQ(r.exitCode, 1) << length << r.err;
+            EXPECT_TRUE(r.exitCode == nconv::kExitDamaged || r.exitCode == nconv::kExitUnsupported)
+                << length << r.err;
             EXPECT_EQ(lineCount(r.err), 1u) << length << r.err;
         }
         EXPECT_FALSE(std::filesystem::exists(folder / "t.jpg"));
@@ -224,7 +227,7 @@ TEST_F(Converter, ExistingOutputIsKeptUnlessOverwriteIsGiven)
     const std::string src = folder.write("a.cur", tinyCursor(0x0000FF));
     const std::string out = folder.write("a.jpg", Buf{'k', 'e', 'e', 'p'});
     const ChildResult kept = windowCommand("80", out, src);
-    EXPECT_EQ(kept.exitCode, 1);
+    EXPECT_EQ(kept.exitCode, nconv::kExitOutputExists);
     EXPECT_EQ(lineCount(kept.err), 1u);
     EXPECT_NE(kept.err.find("output file already exists"), std::string::npos) << kept.err;
     EXPECT_EQ(TestFolder::read(out), (Buf{'k', 'e', 'e', 'p'}));
@@ -264,7 +267,7 @@ TEST_F(Converter, OutputNamesUpToTheFileSystemLimitAreWritten)
         }
         const ChildResult tooLong =
             convertUnder(c, {"-out", "jpeg", "-o", folder / (std::string(252, 'n') + ".jpg"), src});
-        EXPECT_EQ(tooLong.exitCode, 1) << refused;
+        EXPECT_EQ(tooLong.exitCode, nconv::kExitCannotWrite) << refused;
         EXPECT_EQ(lineCount(tooLong.err), 1u) << tooLong.err;
         EXPECT_EQ(folder.files(), (std::vector<std::string>{"a.cur", names[0], names[1]}));
         for (const std::string& name : names)
@@ -289,7 +292,7 @@ TEST_F(Converter, WriteCutShortLeavesNothingBehind)
             if (overwrite)
                 args.insert(args.begin(), "-overwrite");
             const ChildResult r = convertUnder({refused, 1 << 20}, args);
-            EXPECT_EQ(r.exitCode, 1) << refused << overwrite;
+            EXPECT_EQ(r.exitCode, nconv::kExitCannotWrite) << refused << overwrite;
             EXPECT_EQ(lineCount(r.err), 1u) << r.err;
             EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
         }
@@ -408,34 +411,51 @@ TEST_F(Converter, OutputNameDefaultsToTheSourceName)
     EXPECT_TRUE(std::filesystem::exists(folder / ".ani.png"));
 }
 
-TEST_F(Converter, FailuresToReadOrWriteAreOneLine)
+TEST_F(Converter, FailuresToReadOrWriteAreOneLineWithTheirOwnExitCode)
 {
     const std::string src = folder.write("a.cur", tinyCursor(0x0000FF));
     ChildResult r = windowCommand("80", folder / "missing folder/a.jpg", src);
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.exitCode, nconv::kExitCannotWrite);
     EXPECT_EQ(lineCount(r.err), 1u);
     EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
 
     r = windowCommand("80", folder / "b.jpg", folder / "gone.ani");
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.exitCode, nconv::kExitCannotRead);
     EXPECT_NE(r.err.find("cannot read the file"), std::string::npos) << r.err;
 
     r = windowCommand("80", folder / "b.jpg", utf8Of(folder.path()));
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.exitCode, nconv::kExitCannotRead);
     EXPECT_NE(r.err.find("it is a folder"), std::string::npos) << r.err;
 
-#ifdef _WIN32
-    const std::string nullDevice = "NUL";
-#else
-    const std::string nullDevice = "/dev/null";
-#endif
-    for (const std::string& empty : {folder.write("empty.ani", {}), nullDevice}) {
-        r = windowCommand("80", folder / "b.jpg", empty);
-        EXPECT_EQ(r.exitCode, 1);
-        EXPECT_EQ(lineCount(r.err), 1u) << r.err;
-        EXPECT_NE(r.err.find("not a cursor, icon, BMP or PNG file"), std::string::npos) << r.err;
-    }
+    r = windowCommand("80", folder / "b.jpg", folder.write("empty.ani", {}));
+    EXPECT_EQ(r.exitCode, nconv::kExitUnsupported);
+    EXPECT_NE(r.err.find("not a cursor, icon, BMP or PNG file"), std::string::npos) << r.err;
     std::filesystem::remove(folder / "empty.ani");
+
+    Buf cut = tinyCursor(0x0000FF);
+    cut.resize(cut.size() - 3);
+    r = windowCommand("80", folder / "b.jpg", folder.write("cut.cur", cut));
+    EXPECT_EQ(r.exitCode, nconv::kExitDamaged) << r.err;
+    std::filesystem::remove(folder / "cut.cur");
+
+    // A pipe or a device is refused before anything is read from it: a named pipe with no
+    // writer would otherwise keep the converter waiting for good.
+#ifdef _WIN32
+    const std::vector<std::string> notFiles = {"NUL"};
+#else
+    const std::string pipe = folder / "pipe.ani";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::vector<std::string> notFiles = {"/dev/null", "/dev/zero", pipe};
+#endif
+    for (const std::string& notFile : notFiles) {
+        r = windowCommand("80", folder / "b.jpg", notFile);
+        EXPECT_EQ(r.exitCode, nconv::kExitCannotRead) << notFile;
+        EXPECT_EQ(lineCount(r.err), 1u) << r.err;
+        EXPECT_NE(r.err.find("not a file"), std::string::npos) << r.err;
+    }
+#ifndef _WIN32
+    std::filesystem::remove(pipe);
+#endif
 
 #ifndef _WIN32 // Windows names hold no line breaks
     const std::string odd = folder.write("line\nbreak.ani", Buf{1, 2, 3});

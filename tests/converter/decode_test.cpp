@@ -30,7 +30,10 @@ void expectRefused(const Buf& file, ErrorKind kind, const std::string& words)
         EXPECT_EQ(e.kind(), kind) << e.what();
         EXPECT_NE(std::string(e.what()).find(words), std::string::npos) << e.what();
     }
-    expectProgramRefuses(file, words);
+    const int exitCode = kind == ErrorKind::Damaged    ? nconv::kExitDamaged
+                         : kind == ErrorKind::TooLarge ? nconv::kExitTooLarge
+                                                       : nconv::kExitUnsupported;
+    expectProgramRefuses(file, words, exitCode);
 }
 
 // One colour per frame, to see which frame was chosen.

@@ -1,5 +1,6 @@
 // Writing the output on Windows: names up to the system's limit, and nothing left behind by a
 // converter stopped while it writes.
+#include "exitcodes.h"
 #include "fixtures.h"
 #include "programcheck.h"
 
@@ -82,7 +83,7 @@ TEST(OutputName, NamesUpToTheSystemLimitAreWrittenAndLongerOnesRefused)
     }
     const ChildResult tooLong =
         runChild(kProgram, {"-out", "jpeg", "-o", folder / (std::string(252, 'n') + ".jpg"), src});
-    EXPECT_EQ(tooLong.exitCode, 1);
+    EXPECT_EQ(tooLong.exitCode, nconv::kExitCannotWrite);
     EXPECT_EQ(lineCount(tooLong.err), 1u) << tooLong.err;
     EXPECT_EQ(folder.files(), std::vector<std::string>{"a.cur"});
 }

@@ -200,7 +200,7 @@ TEST(UncompressedPng, AFrameDamagedHalfwayLeavesNoPreview)
         return runConverter(args, stdout, stderr);
     };
     EXPECT_EQ(preview(testimg::Buf(idat.begin(), idat.begin() + idat.size() / 2), "cut.png"),
-              kExitFailed);
+              kExitDamaged);
     EXPECT_FALSE(std::filesystem::exists(fsPath(folder / "cut.png.png")));
 
     // A wrong Adler-32 under correct chunk CRCs: the picture is whole, and a preview shows it;
@@ -209,5 +209,5 @@ TEST(UncompressedPng, AFrameDamagedHalfwayLeavesNoPreview)
     badAdler.back() ^= 0xFF;
     EXPECT_EQ(preview(badAdler, "adler.png"), kExitOk);
     const std::vector<std::string> convert = {"-out", "jpeg", folder / "adler.png"};
-    EXPECT_EQ(runConverter(convert, stdout, stderr), kExitFailed);
+    EXPECT_EQ(runConverter(convert, stdout, stderr), kExitDamaged);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Runs the built nconvert the way the window does and checks how it refuses a file.
 #include "childprocess.h"
+#include "exitcodes.h"
 #include "testfolder.h"
 
 #include <algorithm>
@@ -20,14 +21,15 @@ inline std::size_t lineCount(const std::string& text)
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
-// A refused source: exit status 1 (no crash, no sanitizer report), exactly one stderr line
-// naming the source and the problem, and nothing written: no output and no temporary file.
-inline void expectProgramRefuses(const testimg::Buf& source, const std::string& words)
+// A refused source: the exit code of its kind of failure (no crash, no sanitizer report), exactly
+// one stderr line naming the source and the problem, and nothing written: no output and no
+// temporary file.
+inline void expectProgramRefuses(const testimg::Buf& source, const std::string& words, int exitCode)
 {
     TestFolder folder;
     const std::string src = folder.write("in.ani", source);
     const ChildResult r = windowCommand("80", folder / "out.jpg", src);
-    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(r.exitCode, exitCode) << r.err;
     EXPECT_EQ(lineCount(r.err), 1u) << r.err;
     EXPECT_NE(r.err.find(src), std::string::npos) << r.err;
     EXPECT_NE(r.err.find(words), std::string::npos) << r.err;
