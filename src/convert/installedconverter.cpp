@@ -35,6 +35,6 @@ std::optional<QString> InstalledConverterProblem(const QString& path)
 {
     if (IsProtectedProgramFile(path))
         return std::nullopt;
-    return QStringLiteral("%1: other users can change it or its folder")
+    return QStringLiteral("%1: it or its folder belongs to another user, or others can change it")
         .arg(QDir::toNativeSeparators(path));
 }

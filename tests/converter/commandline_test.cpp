@@ -322,7 +322,7 @@ TEST_F(Converter, AnEmptyOutputHeldOpenIsWrittenInPlace)
     const std::string cut = folder.write("cut.bmp", Buf{});
     const ChildResult r2 =
         convertUnder({false, 1 << 20}, {"-overwrite", "-out", "bmp", "-o", cut, big});
-    EXPECT_EQ(r2.exitCode, 1);
+    EXPECT_EQ(r2.exitCode, nconv::kExitCannotWrite);
     EXPECT_NE(r2.err.find("cannot write"), std::string::npos) << r2.err;
     EXPECT_TRUE(TestFolder::read(cut).empty());
     EXPECT_EQ(folder.files(),
