@@ -3,6 +3,7 @@
 #include "baranimation.h"
 #include "conversioncommand.h"
 #include "failurereason.h"
+#include "outputchoice.h"
 #include "paths.h"
 #include "progressmath.h"
 #include "provisioning.h"
@@ -90,21 +91,24 @@ bool ConversionRun::startFile(int index)
         host_.progress().setText(QStringLiteral("Processing: ") + FileNameOf(source_));
     });
     trap_.at(132, [&] { host_.setBusy(true); });
+    const OutputChoice choice = host_.outputChoice();
     std::optional<QString> output;
     if (trap_.test(134, [&] { return host_.savesToFolder(); })) {
         trap_.at(136, [&] {
-            output = outputNames_.claim(*OutputPath({true, false, host_.folderText()}, source_));
+            output = outputNames_.claim(
+                *OutputPath({true, false, host_.folderText(), ExtensionOf(choice)}, source_));
         });
     } else if (trap_.test(138, [&] { return host_.savesBesideSource(); })) {
         trap_.at(140, [&] {
-            output = outputNames_.claim(*OutputPath({false, true, {}}, source_));
+            output =
+                outputNames_.claim(*OutputPath({false, true, {}, ExtensionOf(choice)}, source_));
         });
     }
     output_ = output.value_or(QString());
     QStringList arguments;
     trap_.at(142, [&] {
         if (output)
-            arguments = ConverterArguments(host_.quality(), *output, source_);
+            arguments = ConverterArguments(choice, host_.quality(), *output, source_);
     });
     QString failure = QStringLiteral("an error was reported while converting it");
     bool started = false;
