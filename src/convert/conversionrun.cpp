@@ -8,6 +8,8 @@
 #include "progressmath.h"
 #include "provisioning.h"
 
+#include <QFileInfo>
+
 namespace {
 
 constexpr int kHiddenWindow = 0;
@@ -52,9 +54,14 @@ void ConversionRun::stop()
     if (state_ != State::Running)
         return;
     stopRequested_ = true;
-    if (process_ && process_->isDone())
+    if (process_ && process_->isDone()) {
         onConverterFinished(); // its result is in; count it
-    process_.reset();          // kills a converter still running
+    } else if (process_) {
+        process_.reset(); // kills it
+        // Killed after its output was complete and in place: that file did convert.
+        if (!outputExisted_ && !output_.isEmpty() && QFileInfo::exists(output_))
+            ++converted_;
+    }
     // While files are being started, the loop there ends the run.
     if (!advancing_)
         finish();
@@ -122,6 +129,7 @@ bool ConversionRun::startFile(int index)
         } else if (const auto problem = ConverterFileProblem(converter_)) {
             failure = *problem;
         } else {
+            outputExisted_ = QFileInfo::exists(*output);
             process_ = std::make_unique<ConverterProcess>(limits_);
             // Queued: a program that cannot start is reported from inside start().
             connect(process_.get(), &ConverterProcess::finished, this,

@@ -103,4 +103,5 @@ private:
     std::unique_ptr<ConverterProcess> process_;
     QString source_;
     QString output_;
+    bool outputExisted_ = false;
 };
