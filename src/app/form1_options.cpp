@@ -16,11 +16,22 @@ void Form1::Slider1_Change()
 {
     Trap trap = makeTrap("Slider1_Change");
     trap.at(100, [&] {
-        const QString value = QString::number(Slider1->value());
-        Frame1->setTitle(QStringLiteral("Output JPG image quality: ") + value +
-                         QStringLiteral("%"));
-        context().settings->write(QStringLiteral("Slider1"), value);
+        Frame1->setTitle(QualityCaption(outputChoice(), Slider1->value()));
+        context().settings->write(QStringLiteral("Slider1"), QString::number(Slider1->value()));
     });
+}
+
+void Form1::Combo1_Click()
+{
+    const OutputChoice choice = outputChoice();
+    context().settings->write(QStringLiteral("OutputFormat"), SettingTextOf(choice));
+    ShowQualityFor(choice);
+}
+
+void Form1::ShowQualityFor(OutputChoice choice)
+{
+    Frame1->setTitle(QualityCaption(choice, Slider1->value()));
+    Slider1->setEnabled(UsesQuality(choice));
 }
 
 namespace {
