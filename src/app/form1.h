@@ -2,6 +2,7 @@
 
 #include "addfolder.h"
 #include "appcontext.h"
+#include "outputchoice.h"
 
 #include <QCursor>
 #include <QPersistentModelIndex>
@@ -14,6 +15,8 @@ class ConversionRun;
 class LeftOutNames;
 class QFrame;
 class QGroupBox;
+class QComboBox;
+class QLabel;
 class QLineEdit;
 class QMimeData;
 class QProgressBar;
@@ -53,6 +56,8 @@ public:
     void appendPath(const QString& path);
     void appendPaths(const QStringList& paths);
     int itemCount() const;
+    // The choice of "Save as:".
+    OutputChoice outputChoice() const;
     QString itemText(int index) const;
     void setItemText(int index, const QString& text);
     void removeItem(int index);
@@ -79,6 +84,8 @@ public:
     void Slider1_Change();
     void Option1_Click();
     void Option2_Click();
+    // "Save as:".
+    void Combo1_Click();
     void Text1_Change();
     void PushButton9_Click();
     // "Start Converting", which reads "Stop Converting" during a run.
@@ -116,6 +123,8 @@ public:
     QPushButton* PushButton9 = nullptr;
     QRadioButton* Option1 = nullptr;
     QRadioButton* Option2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* Combo1 = nullptr;
 
     // Conversion run.
     bool Converting = false;
@@ -141,6 +150,8 @@ private:
     void connectListEvents();
     Trap makeTrap(const char* procedure) const;
     void startConversion(const Trap& trap);
+    // The quality frame's caption and whether the slider applies, for the output chosen.
+    void ShowQualityFor(OutputChoice choice);
     void conversionEnded();
     // Whether the list may change now; during a run it may not, and the user is told why.
     bool listMayChange();

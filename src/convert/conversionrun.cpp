@@ -3,9 +3,12 @@
 #include "baranimation.h"
 #include "conversioncommand.h"
 #include "failurereason.h"
+#include "outputchoice.h"
 #include "paths.h"
 #include "progressmath.h"
 #include "provisioning.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -51,9 +54,14 @@ void ConversionRun::stop()
     if (state_ != State::Running)
         return;
     stopRequested_ = true;
-    if (process_ && process_->isDone())
+    if (process_ && process_->isDone()) {
         onConverterFinished(); // its result is in; count it
-    process_.reset();          // kills a converter still running
+    } else if (process_) {
+        process_.reset(); // kills it
+        // Killed after its output was complete and in place: that file did convert.
+        if (!outputExisted_ && !output_.isEmpty() && QFileInfo::exists(output_))
+            ++converted_;
+    }
     // While files are being started, the loop there ends the run.
     if (!advancing_)
         finish();
@@ -90,21 +98,24 @@ bool ConversionRun::startFile(int index)
         host_.progress().setText(QStringLiteral("Processing: ") + FileNameOf(source_));
     });
     trap_.at(132, [&] { host_.setBusy(true); });
+    const OutputChoice choice = host_.outputChoice();
     std::optional<QString> output;
     if (trap_.test(134, [&] { return host_.savesToFolder(); })) {
         trap_.at(136, [&] {
-            output = outputNames_.claim(*OutputPath({true, false, host_.folderText()}, source_));
+            output = outputNames_.claim(
+                *OutputPath({true, false, host_.folderText(), ExtensionOf(choice)}, source_));
         });
     } else if (trap_.test(138, [&] { return host_.savesBesideSource(); })) {
         trap_.at(140, [&] {
-            output = outputNames_.claim(*OutputPath({false, true, {}}, source_));
+            output =
+                outputNames_.claim(*OutputPath({false, true, {}, ExtensionOf(choice)}, source_));
         });
     }
     output_ = output.value_or(QString());
     QStringList arguments;
     trap_.at(142, [&] {
         if (output)
-            arguments = ConverterArguments(host_.quality(), *output, source_);
+            arguments = ConverterArguments(choice, host_.quality(), *output, source_);
     });
     QString failure = QStringLiteral("an error was reported while converting it");
     bool started = false;
@@ -118,6 +129,7 @@ bool ConversionRun::startFile(int index)
         } else if (const auto problem = ConverterFileProblem(converter_)) {
             failure = *problem;
         } else {
+            outputExisted_ = QFileInfo::exists(*output);
             process_ = std::make_unique<ConverterProcess>(limits_);
             // Queued: a program that cannot start is reported from inside start().
             connect(process_.get(), &ConverterProcess::finished, this,

@@ -2,6 +2,7 @@
 
 #include "conversionreport.h"
 #include "modprocess.h"
+#include "outputchoice.h"
 #include "outputnames.h"
 #include "trap.h"
 
@@ -30,6 +31,7 @@ public:
     virtual bool savesToFolder() const = 0;
     virtual QString folderText() const = 0;
     virtual bool savesBesideSource() const = 0;
+    virtual OutputChoice outputChoice() const = 0;
     virtual int quality() const = 0;
 
     virtual ProgressDisplay& progress() = 0;
@@ -101,4 +103,5 @@ private:
     std::unique_ptr<ConverterProcess> process_;
     QString source_;
     QString output_;
+    bool outputExisted_ = false;
 };

@@ -129,6 +129,7 @@ const char* const kUsage =
     "               preview its reader decodes at once\n"
     "  -o OUTPUT    the file to write (default: SOURCE's name with the format's extension)\n"
     "  -overwrite   replace OUTPUT if it exists\n"
+    "  --version    print the version and exit\n"
     "  --           ends the options (for a SOURCE whose name starts with a dash)\n";
 
 Options parseArguments(std::span<const std::string> args)
@@ -169,6 +170,8 @@ Options parseArguments(std::span<const std::string> args)
                 ;
             else if (arg == "-h" || arg == "-help" || arg == "--help")
                 options.help = true;
+            else if (arg == "--version")
+                options.version = true;
             else
                 throw UsageError("unknown option " + arg);
             continue;
@@ -178,7 +181,7 @@ Options parseArguments(std::span<const std::string> args)
         options.source = arg;
         haveSource = true;
     }
-    if (options.help)
+    if (options.help || options.version)
         return options;
     if (!haveFormat && !options.info)
         throw UsageError("-out FORMAT is missing");
@@ -223,6 +226,10 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
     }
     if (options.help) {
         std::fputs(kUsage, out);
+        return kExitOk;
+    }
+    if (options.version) {
+        std::fputs("nconvert " CORVENDA_VERSION "\n", out);
         return kExitOk;
     }
     const std::string output =

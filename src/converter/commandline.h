@@ -30,6 +30,7 @@ struct Options
     bool overwrite = false;
     std::string source;
     bool help = false;
+    bool version = false;
 };
 
 class UsageError : public std::runtime_error
