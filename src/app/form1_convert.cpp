@@ -55,7 +55,8 @@ void Form1::startConversion(const Trap& trap)
 {
     if (!runHost_)
         runHost_ = std::make_unique<RunHost>(*this);
-    ConverterSupply supply{context_.loadConverter, context_.converterFolders};
+    ConverterSupply supply{context_.loadConverter, context_.converterFolders,
+                           context_.installedConverter};
     run_ = new ConversionRun(*runHost_, trap, std::move(supply), context_.converterLimits, this);
     connect(run_, &ConversionRun::ended, this, &Form1::conversionEnded);
     PushButton2->setText(kStopText);

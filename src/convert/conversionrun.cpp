@@ -36,7 +36,8 @@ void ConversionRun::start()
     trap_.at(114, [&] { build = supply_.load ? supply_.load() : LoadConverterBuild(); });
     // Each run has a converter file of its own, so another window's run never loses its file.
     ProvisionedConverter provisioned;
-    trap_.at(116, [&] { provisioned = ProvisionConverter(build, supply_.folders); });
+    trap_.at(116,
+             [&] { provisioned = ProvisionConverter(build, supply_.folders, supply_.installed); });
     trap_.at(118, [&] { host_.setBusy(false); });
     trap_.at(120, [&] {
         if (provisioned.lease)

@@ -47,6 +47,8 @@ struct ConverterSupply
     std::function<QByteArray()> load;
     // The per-user folders it may be written to, in the order they are tried.
     QStringList folders;
+    // The converter installed with the program, run where it is when it may be; "" for none.
+    QString installed;
 };
 
 // One conversion run: converts every listed file in list order, one converter process at a time,

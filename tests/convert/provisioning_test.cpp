@@ -179,8 +179,9 @@ TEST(ConverterLease, AFolderThatCannotBeWrittenIsNamedAsTheCause)
 {
     QTemporaryDir dir;
     NoExecMount readOnly(dir.filePath("ro"), true);
-    if (!readOnly.mounted())
+    if (!readOnly.mounted()) {
         ASSERT_EQ(::chmod(QFile::encodeName(readOnly.path()).constData(), 0500), 0);
+    }
     try {
         ConverterLease lease(readOnly.path(), "converter");
         ADD_FAILURE() << "a converter was written to a read-only folder";
