@@ -2,6 +2,7 @@
 #include "converterlocation.h"
 #include "form1.h"
 #include "installedconverter.h"
+#include "parentconsole.h"
 #include "programfolder.h"
 #include "qtdialogs.h"
 #include "settingsstore.h"
@@ -42,6 +43,7 @@ int main(int argc, char* argv[])
     const StartupRequest request = StartupRequestOf(argumentsOf(argc, argv));
     if (request != StartupRequest::OpenWindow) {
         const QCoreApplication core(argc, argv);
+        UseParentConsole();
         const QString text =
             request == StartupRequest::Help ? HelpText() : VersionText(NoticesFile());
         std::fputs(text.toLocal8Bit().constData(), stdout);

@@ -101,10 +101,18 @@ bool ConversionRun::startFile(int index)
     trap_.at(132, [&] { host_.setBusy(true); });
     const OutputChoice choice = host_.outputChoice();
     std::optional<QString> output;
+    QString noOutput = QStringLiteral("no destination chosen");
     if (trap_.test(134, [&] { return host_.savesToFolder(); })) {
         trap_.at(136, [&] {
-            output = outputNames_.claim(
-                *OutputPath({true, false, host_.folderText(), ExtensionOf(choice)}, source_));
+            // Changed during the run to a path that names no root: where it leads depends on
+            // the folder the program was started in.
+            const UserFolder folder = FolderFromUserText(host_.folderText());
+            if (folder.relative)
+                noOutput =
+                    QStringLiteral("the output folder %1 is not a full path").arg(folder.path);
+            else
+                output = outputNames_.claim(
+                    *OutputPath({true, false, folder.path, ExtensionOf(choice)}, source_));
         });
     } else if (trap_.test(138, [&] { return host_.savesBesideSource(); })) {
         trap_.at(140, [&] {
@@ -124,7 +132,7 @@ bool ConversionRun::startFile(int index)
         if (!sourceRead) {
             failure = QStringLiteral("it was no longer in the list");
         } else if (!output) {
-            failure = QStringLiteral("no destination chosen");
+            failure = noOutput;
         } else if (converter_.isEmpty()) {
             failure = QStringLiteral("the converter could not be started");
         } else if (const auto problem = ConverterFileProblem(converter_)) {

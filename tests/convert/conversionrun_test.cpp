@@ -140,6 +140,12 @@ TEST_F(ConversionRunWindow, EmptyListIsCheckedBeforeTheFolder)
     EXPECT_EQ(window.mousePointer(), MousePointer::kDefault);
     EXPECT_FALSE(window.Converting);
 
+    // A folder that names no root would depend on where the program was started.
+    window.Text1->setText("out");
+    runToEnd(window);
+    EXPECT_EQ(messageTexts().last(), RelativeFolderRefusal("out"));
+    EXPECT_TRUE(calls().empty());
+
     window.Text1->setText(outputFolder);
     runToEnd(window);
     EXPECT_EQ(messageTexts().last(), "Done.");
