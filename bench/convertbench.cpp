@@ -1,8 +1,10 @@
-// Drives the real window headless for bench/run.sh: fills the list with every file of a folder,
-// presses "Start Converting" and prints how long the run took.
+// Drives the real window headless for bench/run.sh and bench/stop.sh: fills the list with every
+// file of a folder, presses "Start Converting" and prints how long the run took, or presses
+// "Stop Converting" part way and prints how long the run took to end.
 //
 //   convert_bench_driver make-input FOLDER COUNT   writes COUNT copies of a generated cursor image
 //   convert_bench_driver run SOURCES OUTPUT        converts every file of SOURCES into OUTPUT
+//   convert_bench_driver stop SOURCES OUTPUT MS    the same, stopped MS milliseconds after start
 #include "converterlocation.h"
 #include "dialogs.h"
 #include "form1.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -18,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -63,7 +67,18 @@ int makeInput(const QString& folder, int count)
     return 0;
 }
 
-int run(const QString& sources, const QString& output)
+// Lets the window's events run until its run has ended.
+void waitForRunEnd(Form1& window)
+{
+    if (!window.Converting)
+        return;
+    QEventLoop loop;
+    QObject::connect(&window, &Form1::conversionFinished, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// stopAfterMs < 0: the run goes to its end.
+int run(const QString& sources, const QString& output, int stopAfterMs)
 {
     QTemporaryDir temp;
     SilentDialogs dialogs;
@@ -85,12 +100,25 @@ int run(const QString& sources, const QString& output)
     window.Option1->setChecked(true);
     window.Text1->setText(QDir::toNativeSeparators(output));
 
+    QElapsedTimer stopClock;
+    if (stopAfterMs >= 0) {
+        QTimer::singleShot(stopAfterMs, &window, [&] {
+            stopClock.start();
+            window.PushButton2->click();
+        });
+    }
     QElapsedTimer clock;
     clock.start();
     window.PushButton2->click();
+    waitForRunEnd(window);
     const double seconds = clock.nsecsElapsed() / 1e9;
 
     const QString summary = dialogs.messages.value(0).section('\n', 0, 2).simplified();
+    if (stopAfterMs >= 0) {
+        std::printf("stopped after %.3f s: stop to final box %.1f ms; box: %s\n", seconds,
+                    stopClock.nsecsElapsed() / 1e6, qPrintable(summary));
+        return dialogs.messages.value(0).startsWith("Stopped.") ? 0 : 1;
+    }
     std::printf("window run: %lld files in %.3f s, %.0f files/s; box: %s\n",
                 static_cast<long long>(paths.size()), seconds, paths.size() / seconds,
                 qPrintable(summary));
@@ -107,8 +135,11 @@ int main(int argc, char** argv)
     if (args.size() == 4 && args[1] == "make-input")
         return makeInput(args[2], args[3].toInt());
     if (args.size() == 4 && args[1] == "run")
-        return run(args[2], args[3]);
-    std::fputs("usage: convert_bench_driver make-input FOLDER COUNT | run SOURCES OUTPUT\n",
+        return run(args[2], args[3], -1);
+    if (args.size() == 5 && args[1] == "stop")
+        return run(args[2], args[3], args[4].toInt());
+    std::fputs("usage: convert_bench_driver make-input FOLDER COUNT | run SOURCES OUTPUT | stop "
+               "SOURCES OUTPUT MS\n",
                stderr);
     return 2;
 }

@@ -14,7 +14,8 @@ size=128
 build=${2:-build/release}
 work=$(realpath -m "$build/thumbnail-bench")
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+# Installed into a folder of its own, outside /usr: the thumbnailer must be asked for.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVENDA_INSTALL_THUMBNAILER=ON >/dev/null
 # What an installation holds, and the generator; the tests are not needed here.
 cmake --build "$build" -j2 --target corvenda nconvert samplegen corvenda_samples corvenda_icons \
   corvenda_docs >/dev/null

@@ -1,8 +1,11 @@
 // libFuzzer target over the whole decoder: any input must either decode to a picture whose
 // buffer matches its size, or be refused with a DecodeError. Anything else is a bug. The same
-// input is then read a row at a time and fitted into a box, as a preview reads it.
+// input is then read a row at a time and fitted into a box, as a preview reads it, and decoded
+// as a whole animation, every step; small animations are written as a GIF too.
+#include "animation.h"
 #include "decode.h"
 #include "encode.h"
+#include "gifwriter.h"
 #include "scale.h"
 
 #include <cstdlib>
@@ -25,6 +28,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::uint32_t y = 0; y < fitted.height(); ++y)
             if (!fitted.next())
                 std::abort();
+    } catch (const nconv::DecodeError&) {
+    }
+    try {
+        const nconv::Animation animation = nconv::decodeAnimation({data, size});
+        if (animation.steps.empty() || animation.frames.size() != animation.fileFrame.size())
+            std::abort();
+        for (const nconv::Image& frame : animation.frames)
+            if (frame.width != animation.width() || frame.height != animation.height() ||
+                frame.rgba.size() != std::size_t{frame.width} * frame.height * 4)
+                std::abort();
+        for (const nconv::AnimationStep& step : animation.steps)
+            if (step.frame >= animation.frames.size())
+                std::abort();
+        const std::uint64_t area = std::uint64_t{animation.width()} * animation.height();
+        if (area * animation.frames.size() <= 65536 && area * animation.steps.size() <= 262144)
+            nconv::encodeGif(animation);
     } catch (const nconv::DecodeError&) {
     }
     return 0;

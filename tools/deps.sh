@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the benchmarks need; does nothing when all are there.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-  qt6-base-dev libgl-dev libturbojpeg0-dev libpng-dev zlib1g-dev
+  qt6-base-dev libgl-dev libturbojpeg0-dev libpng-dev zlib1g-dev libgif-dev libwebp-dev webp
   libgtest-dev libgmock-dev imagemagick xvfb x11-utils xdotool fonts-liberation time
   desktop-file-utils appstream lintian dpkg-dev libgdk-pixbuf2.0-bin lld)
 missing=()

@@ -5,10 +5,14 @@
 //   samplegen testfiles DIR                  extra .cur/.ico files for the tests, with expectations
 //   samplegen icons DIR                      the application icon, DIR/SIZExSIZE/apps/corvenda.png
 //                                            and DIR/scalable/apps/corvenda.svg
-//   samplegen gallery DIR                    64 animated cursors for benchmarks, and sizes.txt:
-//                                            NAME WIDTH HEIGHT of the picture each shows first
+//   samplegen gallery DIR                    64 animated cursors for benchmarks, sizes.txt:
+//                                            NAME WIDTH HEIGHT of the picture each shows first,
+//                                            and steps.txt as below
 //
-// Each expectation folder gets manifest.txt, one line per file:
+// Each expectation folder gets steps.txt, one line per file: PATH JIFFIES,... FRAME,... with each
+// step's duration in 1/60 s and the frame it shows (a file that is not animated shows one step:
+// 0 for 0), and
+// manifest.txt, one line per file:
 //   PATH EXPECTED.ppm OPAQUE.pgm IMAGE_INDEX NEEDED_END CUT,CUT,...
 // PATH is relative to the folder the files were written to; IMAGE_INDEX is the directory entry a
 // reader must take (-1 for animations and PNG files); NEEDED_END is the first byte past what the
@@ -21,6 +25,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <numeric>
 #include <sstream>
 #include <stdexcept>
 
@@ -34,12 +39,41 @@ struct Output
     WrittenFile file;
     IconImage shown; // the image a converter must draw
     int imageIndex = -1;
+    std::vector<uint32_t> jiffies{0}; // each step's duration
+    std::vector<uint32_t> frames{0};  // and the frame it shows
 };
+
+// How long each step of the animation shows, in the order shown.
+std::vector<uint32_t> StepJiffies(const Animation& a)
+{
+    const size_t steps = a.sequence.empty() ? a.frames.size() : a.sequence.size();
+    return a.rates.empty() ? std::vector<uint32_t>(steps, a.displayRate) : a.rates;
+}
+
+std::vector<uint32_t> StepFrames(const Animation& a)
+{
+    if (!a.sequence.empty())
+        return a.sequence;
+    std::vector<uint32_t> frames(a.frames.size());
+    std::iota(frames.begin(), frames.end(), 0u);
+    return frames;
+}
+
+std::string StepLine(const std::string& path, const std::vector<uint32_t>& jiffies,
+                     const std::vector<uint32_t>& frames)
+{
+    std::string line = path;
+    for (const auto* list : {&jiffies, &frames})
+        for (size_t i = 0; i < list->size(); ++i)
+            line += (i ? "," : " ") + std::to_string((*list)[i]);
+    return line + '\n';
+}
 
 Output FromAnimation(std::string path, const Animation& a)
 {
     const auto& frame = a.frames.at(FirstShownFrame(a));
-    return {std::move(path), WriteAnimation(a), frame[ChosenImage(frame)], -1};
+    return {std::move(path), WriteAnimation(a), frame[ChosenImage(frame)], -1,
+            StepJiffies(a),  StepFrames(a)};
 }
 
 Output FromIcon(std::string path, std::vector<IconImage> images, bool cursor)
@@ -99,9 +133,10 @@ void WritePgm(const fs::path& path, const Grid<uint8_t>& mask)
 void WriteAll(const std::vector<Output>& outputs, const fs::path& fileDir,
               const fs::path& expectedDir)
 {
-    std::ostringstream manifest;
+    std::ostringstream manifest, steps;
     for (const Output& o : outputs) {
         WriteBytes(fileDir / o.path, o.file.bytes);
+        steps << StepLine(o.path, o.jiffies, o.frames);
         std::string stem = o.path;
         std::replace(stem.begin(), stem.end(), '/', '_');
         WritePpm(expectedDir / (stem + ".ppm"), FlattenOnWhite(o.shown));
@@ -115,6 +150,8 @@ void WriteAll(const std::vector<Output>& outputs, const fs::path& fileDir,
             manifest << (i ? "," : "") << cuts[i];
         manifest << '\n';
     }
+    const std::string stepText = steps.str();
+    WriteBytes(expectedDir / "steps.txt", std::vector<uint8_t>(stepText.begin(), stepText.end()));
     const std::string text = manifest.str();
     WriteBytes(expectedDir / "manifest.txt", std::vector<uint8_t>(text.begin(), text.end()));
 }
@@ -245,7 +282,7 @@ void WriteGallery(const fs::path& dir)
                                                              {"clock", ClockAnimation},
                                                              {"sun", SunAnimation},
                                                              {"pencil", PencilAnimation}};
-    std::ostringstream sizes;
+    std::ostringstream sizes, steps;
     for (const auto& [kind, make] : kinds) {
         const Animation base = make();
         for (size_t v = 0; v < 8; ++v) {
@@ -255,10 +292,13 @@ void WriteGallery(const fs::path& dir)
             const auto& frame = a.frames.at(FirstShownFrame(a));
             const IconImage& shown = frame[ChosenImage(frame)];
             sizes << name << ' ' << shown.width() << ' ' << shown.height() << '\n';
+            steps << StepLine(name, StepJiffies(a), StepFrames(a));
         }
     }
     const std::string text = sizes.str();
     WriteBytes(dir / "sizes.txt", std::vector<uint8_t>(text.begin(), text.end()));
+    const std::string stepText = steps.str();
+    WriteBytes(dir / "steps.txt", std::vector<uint8_t>(stepText.begin(), stepText.end()));
 }
 
 } // namespace

@@ -17,6 +17,9 @@ struct AppContext
     SettingsStore* settings = nullptr;
     // The folder that holds the program, without a trailing separator.
     QString programFolder;
+    // The converter installed with the program, run where it is when only the system or the user
+    // can change it; empty when there is none (the build tree, tests).
+    QString installedConverter;
     // The per-user folders the converter may be written to for a run, in the order they are tried.
     QStringList converterFolders;
     // The converter build written there; empty means the one carried inside the program.

@@ -8,6 +8,7 @@
 #include "dialogs.h"
 #include "events.h"
 #include "form1_runhost.h"
+#include "leftoutnames.h"
 #include "paths.h"
 #include "productinfo.h"
 #include "settingsstore.h"
@@ -15,11 +16,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -85,7 +88,8 @@ Form1::~Form1()
 
 void Form1::buildControls()
 {
-    const QSize client = twips(0, 0, 8040, 7650).size();
+    // One row below the progress bar holds "Save as:", so every other control keeps its place.
+    const QSize client = twips(0, 0, 8040, 8115).size();
     setFixedSize(client);
     setAutoFillBackground(true);
     QPalette white = palette();
@@ -188,13 +192,24 @@ void Form1::buildControls()
     Option1->installEventFilter(this);
     Option2->installEventFilter(this);
 
+    Label1 = new QLabel(QStringLiteral("Save as:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(twips(120, 7695, 1080, 255));
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setGeometry(twips(1200, 7650, 6720, 345));
+    for (const OutputChoice choice : OutputChoices())
+        Combo1->addItem(LabelOf(choice), static_cast<int>(choice));
+    Label1->setBuddy(Combo1);
+
     // Frames and options let the white window show through.
     for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, Frame3, Option1, Option2})
         w->setPalette(white);
 
-    const QWidget* order[] = {ListView1,   ProgressBar1, PushButton1, PushButton4, PushButton2,
-                              PushButton6, PushButton7,  Frame1,      Slider1,     Frame2,
-                              Frame3,      Text1,        PushButton9, Option1,     Option2};
+    const QWidget* order[] = {ListView1,   ProgressBar1, PushButton1, PushButton4,
+                              PushButton2, PushButton6,  PushButton7, Frame1,
+                              Slider1,     Frame2,       Frame3,      Text1,
+                              PushButton9, Option1,      Option2,     Combo1};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
 }
@@ -211,6 +226,7 @@ void Form1::connectHandlers()
     connect(escape, &QShortcut::activated, this, &Form1::StopConversion);
     connect(Slider1, &QSlider::valueChanged, this, &Form1::Slider1_Change);
     connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    connect(Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
     // Both "clicked by the user" and "set selected by the program" run the option handlers.
     connect(Option1, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
@@ -255,6 +271,12 @@ void Form1::Form_Load()
             [&] { Slider1->setValue(ToInt32(settings.read(QStringLiteral("Slider1"), "85"))); });
     trap.at(136, [&] {
         Frame1->setTitle(QStringLiteral("Output JPG image quality: %1%").arg(Slider1->value()));
+    });
+    trap.at(137, [&] {
+        const OutputChoice choice =
+            OutputChoiceFromSetting(settings.read(QStringLiteral("OutputFormat"), QString()));
+        Combo1->setCurrentIndex(static_cast<int>(OutputChoices().indexOf(choice)));
+        ShowQualityFor(choice);
     });
     trap.at(138, [&] {
         SetOptionValue(*Option1, ToBoolean(settings.read(QStringLiteral("Option1"), "1")));
@@ -396,6 +418,13 @@ WalkPacer Form1::walkPacer()
     return [] { LetEventsRun(); };
 }
 
+void Form1::reportLeftOut(const LeftOutNames& leftOut)
+{
+    if (leftOut.count() > 0)
+        context_.dialogs->messageBox(leftOut.report(), applicationTitle(), MessageButtons::Ok,
+                                     MessageIcon::None);
+}
+
 bool Form1::listMayChange()
 {
     if (!Converting)
@@ -425,6 +454,11 @@ void Form1::appendPaths(const QStringList& paths)
         items.append(item);
     }
     ListView1->addTopLevelItems(items);
+}
+
+OutputChoice Form1::outputChoice() const
+{
+    return static_cast<OutputChoice>(Combo1->currentData().toInt());
 }
 
 int Form1::itemCount() const

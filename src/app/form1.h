@@ -2,6 +2,7 @@
 
 #include "addfolder.h"
 #include "appcontext.h"
+#include "outputchoice.h"
 
 #include <QCursor>
 #include <QPersistentModelIndex>
@@ -11,8 +12,11 @@
 
 class CommandLineFiles;
 class ConversionRun;
+class LeftOutNames;
 class QFrame;
 class QGroupBox;
+class QComboBox;
+class QLabel;
 class QLineEdit;
 class QMimeData;
 class QProgressBar;
@@ -52,6 +56,8 @@ public:
     void appendPath(const QString& path);
     void appendPaths(const QStringList& paths);
     int itemCount() const;
+    // The choice of "Save as:".
+    OutputChoice outputChoice() const;
     QString itemText(int index) const;
     void setItemText(int index, const QString& text);
     void removeItem(int index);
@@ -78,6 +84,8 @@ public:
     void Slider1_Change();
     void Option1_Click();
     void Option2_Click();
+    // "Save as:".
+    void Combo1_Click();
     void Text1_Change();
     void PushButton9_Click();
     // "Start Converting", which reads "Stop Converting" during a run.
@@ -115,6 +123,8 @@ public:
     QPushButton* PushButton9 = nullptr;
     QRadioButton* Option1 = nullptr;
     QRadioButton* Option2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* Combo1 = nullptr;
 
     // Conversion run.
     bool Converting = false;
@@ -140,11 +150,15 @@ private:
     void connectListEvents();
     Trap makeTrap(const char* procedure) const;
     void startConversion(const Trap& trap);
+    // The quality frame's caption and whether the slider applies, for the output chosen.
+    void ShowQualityFor(OutputChoice choice);
     void conversionEnded();
     // Whether the list may change now; during a run it may not, and the user is told why.
     bool listMayChange();
     // Keeps the window alive during a folder walk; counts the walks under way.
     WalkPacer walkPacer();
+    // Says which files a walk or a drop left out because their names are not valid text.
+    void reportLeftOut(const LeftOutNames& leftOut);
     // Counts a folder walk as under way for as long as it lives.
     class WalkScope
     {

@@ -38,14 +38,20 @@ void Form1::PushButton2_Click()
     trap.at(102, [&] { Converting = true; });
     if (trap.test(104, [&] { return itemCount() == 0; })) {
         trap.at(160, [&] { showMessage(*this, QStringLiteral("No files added.")); });
-    } else if (trap.test(106,
-                         [&] { return IsFolder(Text1->text()) == true || Option2->isChecked(); })) {
+    } else if (trap.test(106, [&] {
+                   const UserFolder folder = FolderFromUserText(Text1->text());
+                   return (!folder.relative && IsFolder(folder.path) == true) ||
+                          Option2->isChecked();
+               })) {
         startConversion(trap);
         return;
     } else {
         trap.at(158, [&] {
-            showMessage(*this,
-                        QStringLiteral("Folder does not exist. Please select another folder."));
+            const UserFolder folder = FolderFromUserText(Text1->text());
+            showMessage(*this, folder.relative && !folder.path.isEmpty()
+                                   ? RelativeFolderRefusal(folder.path)
+                                   : QStringLiteral(
+                                         "Folder does not exist. Please select another folder."));
         });
     }
     trap.at(162, [&] { Converting = false; });
@@ -55,7 +61,8 @@ void Form1::startConversion(const Trap& trap)
 {
     if (!runHost_)
         runHost_ = std::make_unique<RunHost>(*this);
-    ConverterSupply supply{context_.loadConverter, context_.converterFolders};
+    ConverterSupply supply{context_.loadConverter, context_.converterFolders,
+                           context_.installedConverter};
     run_ = new ConversionRun(*runHost_, trap, std::move(supply), context_.converterLimits, this);
     connect(run_, &ConversionRun::ended, this, &Form1::conversionEnded);
     PushButton2->setText(kStopText);

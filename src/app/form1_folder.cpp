@@ -1,6 +1,7 @@
 #include "addfolder.h"
 #include "apperror.h"
 #include "form1.h"
+#include "leftoutnames.h"
 #include "paths.h"
 #include "settingsstore.h"
 #include "trap.h"
@@ -42,6 +43,7 @@ void Form1::PushButton4_Click()
     QStringList folders;
     trap.at(118, [&] { folders = {folder + kNativePaths.separator}; });
     const WalkScope walking(*this);
+    const LeftOutNames leftOut;
     trap.at(120, [&] { GetSubDirectories2016(folders, true, dialogs, walkPacer()); });
 
     // The listing lets no events run, so the files are appended in one batch at the end.
@@ -52,4 +54,5 @@ void Form1::PushButton4_Click()
     });
     trap.at(136, [&] { appendPaths(paths); });
     trap.at(140, [&] { setMousePointer(MousePointer::kDefault); });
+    reportLeftOut(leftOut);
 }

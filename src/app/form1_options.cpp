@@ -16,11 +16,22 @@ void Form1::Slider1_Change()
 {
     Trap trap = makeTrap("Slider1_Change");
     trap.at(100, [&] {
-        const QString value = QString::number(Slider1->value());
-        Frame1->setTitle(QStringLiteral("Output JPG image quality: ") + value +
-                         QStringLiteral("%"));
-        context().settings->write(QStringLiteral("Slider1"), value);
+        Frame1->setTitle(QualityCaption(outputChoice(), Slider1->value()));
+        context().settings->write(QStringLiteral("Slider1"), QString::number(Slider1->value()));
     });
+}
+
+void Form1::Combo1_Click()
+{
+    const OutputChoice choice = outputChoice();
+    context().settings->write(QStringLiteral("OutputFormat"), SettingTextOf(choice));
+    ShowQualityFor(choice);
+}
+
+void Form1::ShowQualityFor(OutputChoice choice)
+{
+    Frame1->setTitle(QualityCaption(choice, Slider1->value()));
+    Slider1->setEnabled(UsesQuality(choice));
 }
 
 namespace {
@@ -51,7 +62,15 @@ void Form1::Option2_Click()
 void Form1::Text1_Change()
 {
     Trap trap = makeTrap("Text1_Change");
-    trap.at(100, [&] { context().settings->write(QStringLiteral("Text1"), Text1->text()); });
+    trap.at(100, [&] {
+        // A path pasted in quotes ("Copy as path") or starting with ~ becomes the folder it
+        // names; plain typing, spaces included, is left alone.
+        const QString text = Text1->text();
+        const QString folder = FolderFromUserText(text).path;
+        if (folder != text.trimmed())
+            Text1->setText(folder);
+    });
+    trap.at(102, [&] { context().settings->write(QStringLiteral("Text1"), Text1->text()); });
 }
 
 void Form1::PushButton9_Click()

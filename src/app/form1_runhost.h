@@ -21,6 +21,7 @@ public:
     bool savesToFolder() const override { return form_.Option1->isChecked(); }
     QString folderText() const override { return form_.Text1->text(); }
     bool savesBesideSource() const override { return form_.Option2->isChecked(); }
+    OutputChoice outputChoice() const override { return form_.outputChoice(); }
     int quality() const override { return form_.Slider1->value(); }
 
     ProgressDisplay& progress() override { return *this; }

@@ -14,8 +14,9 @@ void LoadSampleFiles(Form1& form)
     const MessageAnswer answer =
         dialogs.messageBox(kOpenSampleFolderQuestion, form.applicationTitle(),
                            MessageButtons::YesNo, MessageIcon::None);
-    if (answer == MessageAnswer::Yes)
-        dialogs.openInShell(folder);
+    if (answer == MessageAnswer::Yes && !dialogs.openInShell(folder))
+        dialogs.messageBox(SampleFolderOpenFailure(folder), form.applicationTitle(),
+                           MessageButtons::Ok, MessageIcon::Warning);
 }
 
 } // namespace

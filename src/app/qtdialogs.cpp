@@ -6,11 +6,44 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QUrl>
 #include <algorithm>
+
+namespace {
+
+// Room left for the window's frame and title bar, which the box's own size does not include.
+constexpr int kFrameAllowance = 64;
+// A list shown in a scroll area still shows this much of itself.
+constexpr int kShortestList = 120;
+
+} // namespace
+
+void FitMessageBoxToScreen(QMessageBox& box, int availableHeight)
+{
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    const int limit = availableHeight - kFrameAllowance;
+    const int excess = box.sizeHint().height() - limit;
+    if (!label || !grid || excess <= 0)
+        return;
+    const int labelHeight = label->sizeHint().height();
+    auto* scroll = new QScrollArea(&box);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    delete grid->replaceWidget(label, scroll);
+    scroll->setWidget(label);
+    scroll->setFixedHeight(std::max(labelHeight - excess, kShortestList));
+    scroll->setMinimumWidth(label->sizeHint().width() +
+                            scroll->verticalScrollBar()->sizeHint().width());
+}
 
 MessageAnswer QtDialogs::messageBox(const QString& text, const QString& title,
                                     MessageButtons buttons, MessageIcon icon)
@@ -24,6 +57,8 @@ MessageAnswer QtDialogs::messageBox(const QString& text, const QString& title,
                     .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
                     .replace(QLatin1Char('\r'), QLatin1Char('\n')));
     box.setIcon(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon);
+    if (const QScreen* screen = owner_ ? owner_->screen() : box.screen())
+        FitMessageBoxToScreen(box, screen->availableGeometry().height());
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
@@ -93,9 +128,9 @@ QString QtDialogs::browseForFolder(const QString& prompt, const QString& startFo
     return QDir::toNativeSeparators(folder);
 }
 
-void QtDialogs::openInShell(const QString& pathOrUrl)
+bool QtDialogs::openInShell(const QString& pathOrUrl)
 {
     const QUrl url = pathOrUrl.contains(QStringLiteral("://")) ? QUrl(pathOrUrl)
                                                                : QUrl::fromLocalFile(pathOrUrl);
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
 }

@@ -2,6 +2,7 @@
 
 #include "dialogs.h"
 
+class QMessageBox;
 class QWidget;
 
 // The real dialogs, modal to the main window.
@@ -17,7 +18,7 @@ public:
                                     const QString& defaultText) override;
     QString openFiles(const QString& title, const QString& filter, int maxChars) override;
     QString browseForFolder(const QString& prompt, const QString& startFolder) override;
-    void openInShell(const QString& pathOrUrl) override;
+    bool openInShell(const QString& pathOrUrl) override;
 
 private:
     QWidget* owner_;
@@ -28,3 +29,7 @@ private:
 // no one folder). Throws AppError (buffer too small) when
 // the result would exceed maxChars.
 QString OpenFilesResult(const QStringList& nativePaths, int maxChars);
+
+// A message taller than the screen (a long list of failures) goes into a scroll area, so the box
+// and its buttons stay within availableHeight, the screen's height less panels and docks.
+void FitMessageBoxToScreen(QMessageBox& box, int availableHeight);

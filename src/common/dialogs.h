@@ -29,6 +29,6 @@ public:
     // The chosen folder without a trailing separator (except for a root), or "" on cancel.
     virtual QString browseForFolder(const QString& prompt, const QString& startFolder) = 0;
 
-    // Opens a folder or an address with the desktop's default handler.
-    virtual void openInShell(const QString& pathOrUrl) = 0;
+    // Opens a folder or an address with the desktop's default handler; false when it could not.
+    virtual bool openInShell(const QString& pathOrUrl) = 0;
 };

@@ -27,6 +27,62 @@ QString StripExtension(const QString& name)
 
 namespace {
 
+bool isQuoted(const QString& text)
+{
+    return text.size() >= 2 && text.front() == text.back() &&
+           (text.front() == QLatin1Char('"') || text.front() == QLatin1Char('\''));
+}
+
+bool namesRoot(const QString& path, const PathStyle& style)
+{
+    if (!style.networkPrefix)
+        return path.startsWith(style.separator);
+    const auto isSeparator = [](QChar c) {
+        return c == QLatin1Char('\\') || c == QLatin1Char('/');
+    };
+    if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]))
+        return true; // \\server\share
+    // "X:\" names a drive's root; "X:name" and "\name" depend on the current drive and folder.
+    return path.size() >= 3 && path[0].isLetter() && path[1] == QLatin1Char(':') &&
+           isSeparator(path[2]);
+}
+
+} // namespace
+
+UserFolder FolderFromUserText(const QString& text, const QString& homeFolder,
+                              const PathStyle& style)
+{
+    QString path = text.trimmed();
+    if (isQuoted(path))
+        path = path.mid(1, path.size() - 2).trimmed();
+    const bool homeAlone = path == QLatin1String("~");
+    const bool homeFirst = path.size() >= 2 && path[0] == QLatin1Char('~') &&
+                           (path[1] == style.separator || path[1] == QLatin1Char('/'));
+    if (homeAlone || homeFirst) {
+        QString home = homeFolder;
+        while (home.size() > 1 &&
+               (home.endsWith(style.separator) || home.endsWith(QLatin1Char('/'))))
+            home.chop(1);
+        path = home + path.mid(1);
+    }
+    return {path, !path.isEmpty() && !namesRoot(path, style)};
+}
+
+UserFolder FolderFromUserText(const QString& text)
+{
+    return FolderFromUserText(text, QDir::toNativeSeparators(QDir::homePath()));
+}
+
+QString RelativeFolderRefusal(const QString& path)
+{
+    return QStringLiteral("The output folder \"%1\" is not a full path, so where the pictures "
+                          "would go depends on the folder the program was started in. Please "
+                          "select the folder with the button beside it, or type its whole path.")
+        .arg(path);
+}
+
+namespace {
+
 QString collapsePairs(QStringView text, QChar separator)
 {
     QString out;

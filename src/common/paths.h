@@ -38,6 +38,26 @@ QString StripExtension(const QString& name);
 // leading separators becomes exactly two.
 QString CollapseBackslashes(const QString& path, const PathStyle& style = kNativePaths);
 
+// A folder as the user typed or pasted it.
+struct UserFolder
+{
+    QString path;
+    // It names no root ("/" here; a drive "X:\" or "\\server" on Windows), so it would be
+    // taken from whatever folder the program was started in: callers refuse it.
+    bool relative = false;
+};
+
+// Surrounding white space and one pair of surrounding quotes (Explorer's "Copy as path" adds
+// double quotes) are removed, and "~" alone or at the start ("~/", "~\" on Windows) becomes
+// homeFolder. Empty text gives an empty path that is not relative.
+UserFolder FolderFromUserText(const QString& text, const QString& homeFolder,
+                              const PathStyle& style = kNativePaths);
+// The same with the user's own home folder.
+UserFolder FolderFromUserText(const QString& text);
+
+// The message that refuses a relative output folder (path: as FolderFromUserText gave it).
+QString RelativeFolderRefusal(const QString& path);
+
 // true for a folder, false for anything else that exists, nothing when the path cannot be read.
 std::optional<bool> IsFolder(const QString& path);
 

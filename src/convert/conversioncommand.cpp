@@ -1,8 +1,8 @@
 #include "conversioncommand.h"
 
-QString OutputFileName(const QString& source, const PathStyle& style)
+QString OutputFileName(const QString& source, const PathStyle& style, const QString& extension)
 {
-    return StripExtension(FileNameOf(source, style)) + QStringLiteral(".jpg");
+    return StripExtension(FileNameOf(source, style)) + extension;
 }
 
 std::optional<QString> OutputPath(const SaveChoice& choice, const QString& source,
@@ -16,7 +16,8 @@ std::optional<QString> OutputPath(const SaveChoice& choice, const QString& sourc
     else
         return std::nullopt;
     // The join doubles the separator of a folder that ends in one; collapsing mends it.
-    return CollapseBackslashes(folder + style.separator + OutputFileName(source, style), style);
+    return CollapseBackslashes(
+        folder + style.separator + OutputFileName(source, style, choice.extension), style);
 }
 
 QStringList ConverterArguments(int quality, const QString& output, const QString& source)

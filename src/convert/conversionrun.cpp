@@ -3,9 +3,12 @@
 #include "baranimation.h"
 #include "conversioncommand.h"
 #include "failurereason.h"
+#include "outputchoice.h"
 #include "paths.h"
 #include "progressmath.h"
 #include "provisioning.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -33,7 +36,8 @@ void ConversionRun::start()
     trap_.at(114, [&] { build = supply_.load ? supply_.load() : LoadConverterBuild(); });
     // Each run has a converter file of its own, so another window's run never loses its file.
     ProvisionedConverter provisioned;
-    trap_.at(116, [&] { provisioned = ProvisionConverter(build, supply_.folders); });
+    trap_.at(116,
+             [&] { provisioned = ProvisionConverter(build, supply_.folders, supply_.installed); });
     trap_.at(118, [&] { host_.setBusy(false); });
     trap_.at(120, [&] {
         if (provisioned.lease)
@@ -51,9 +55,14 @@ void ConversionRun::stop()
     if (state_ != State::Running)
         return;
     stopRequested_ = true;
-    if (process_ && process_->isDone())
+    if (process_ && process_->isDone()) {
         onConverterFinished(); // its result is in; count it
-    process_.reset();          // kills a converter still running
+    } else if (process_) {
+        process_.reset(); // kills it
+        // Killed after its output was complete and in place: that file did convert.
+        if (!outputExisted_ && !output_.isEmpty() && QFileInfo::exists(output_))
+            ++converted_;
+    }
     // While files are being started, the loop there ends the run.
     if (!advancing_)
         finish();
@@ -90,21 +99,32 @@ bool ConversionRun::startFile(int index)
         host_.progress().setText(QStringLiteral("Processing: ") + FileNameOf(source_));
     });
     trap_.at(132, [&] { host_.setBusy(true); });
+    const OutputChoice choice = host_.outputChoice();
     std::optional<QString> output;
+    QString noOutput = QStringLiteral("no destination chosen");
     if (trap_.test(134, [&] { return host_.savesToFolder(); })) {
         trap_.at(136, [&] {
-            output = outputNames_.claim(*OutputPath({true, false, host_.folderText()}, source_));
+            // Changed during the run to a path that names no root: where it leads depends on
+            // the folder the program was started in.
+            const UserFolder folder = FolderFromUserText(host_.folderText());
+            if (folder.relative)
+                noOutput =
+                    QStringLiteral("the output folder %1 is not a full path").arg(folder.path);
+            else
+                output = outputNames_.claim(
+                    *OutputPath({true, false, folder.path, ExtensionOf(choice)}, source_));
         });
     } else if (trap_.test(138, [&] { return host_.savesBesideSource(); })) {
         trap_.at(140, [&] {
-            output = outputNames_.claim(*OutputPath({false, true, {}}, source_));
+            output =
+                outputNames_.claim(*OutputPath({false, true, {}, ExtensionOf(choice)}, source_));
         });
     }
     output_ = output.value_or(QString());
     QStringList arguments;
     trap_.at(142, [&] {
         if (output)
-            arguments = ConverterArguments(host_.quality(), *output, source_);
+            arguments = ConverterArguments(choice, host_.quality(), *output, source_);
     });
     QString failure = QStringLiteral("an error was reported while converting it");
     bool started = false;
@@ -112,12 +132,13 @@ bool ConversionRun::startFile(int index)
         if (!sourceRead) {
             failure = QStringLiteral("it was no longer in the list");
         } else if (!output) {
-            failure = QStringLiteral("no destination chosen");
+            failure = noOutput;
         } else if (converter_.isEmpty()) {
             failure = QStringLiteral("the converter could not be started");
         } else if (const auto problem = ConverterFileProblem(converter_)) {
             failure = *problem;
         } else {
+            outputExisted_ = QFileInfo::exists(*output);
             process_ = std::make_unique<ConverterProcess>(limits_);
             // Queued: a program that cannot start is reported from inside start().
             connect(process_.get(), &ConverterProcess::finished, this,

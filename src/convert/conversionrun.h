@@ -2,6 +2,7 @@
 
 #include "conversionreport.h"
 #include "modprocess.h"
+#include "outputchoice.h"
 #include "outputnames.h"
 #include "trap.h"
 
@@ -30,6 +31,7 @@ public:
     virtual bool savesToFolder() const = 0;
     virtual QString folderText() const = 0;
     virtual bool savesBesideSource() const = 0;
+    virtual OutputChoice outputChoice() const = 0;
     virtual int quality() const = 0;
 
     virtual ProgressDisplay& progress() = 0;
@@ -45,6 +47,8 @@ struct ConverterSupply
     std::function<QByteArray()> load;
     // The per-user folders it may be written to, in the order they are tried.
     QStringList folders;
+    // The converter installed with the program, run where it is when it may be; "" for none.
+    QString installed;
 };
 
 // One conversion run: converts every listed file in list order, one converter process at a time,
@@ -101,4 +105,5 @@ private:
     std::unique_ptr<ConverterProcess> process_;
     QString source_;
     QString output_;
+    bool outputExisted_ = false;
 };

@@ -18,6 +18,11 @@ bool MakePrivateFolder(const QString& path);
 // Whether the path is a regular file (not a link) of ours that no other user can write.
 bool IsOwnFile(const QString& path);
 
+// Whether the path is a regular file (not a link) that no one but its owner can change, in a
+// folder no one else can change either, where the owner is the system (root, or the
+// administrators) or us: a program installed by the administrator or by the user alone.
+bool IsProtectedProgramFile(const QString& path);
+
 // The name of a folder of this user's in a shared folder such as the system temporary folder.
 QString UserFolderName();
 

@@ -18,6 +18,13 @@ bool ownedAndClosed(const struct stat& info)
     return info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
+// Root installed it, or we did; either way no one else may change it.
+bool ownedBySystemOrUsAndClosed(const struct stat& info)
+{
+    return (info.st_uid == 0 || info.st_uid == ::geteuid()) &&
+           (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 } // namespace
 
 bool EntryExists(const QString& path)
@@ -45,6 +52,15 @@ bool IsOwnFile(const QString& path)
 {
     struct stat info;
     return statEntry(path, info) && S_ISREG(info.st_mode) && ownedAndClosed(info);
+}
+
+bool IsProtectedProgramFile(const QString& path)
+{
+    struct stat file;
+    struct stat folder;
+    return statEntry(path, file) && S_ISREG(file.st_mode) && ownedBySystemOrUsAndClosed(file) &&
+           statEntry(QFileInfo(path).absolutePath(), folder) && S_ISDIR(folder.st_mode) &&
+           ownedBySystemOrUsAndClosed(folder);
 }
 
 QString UserFolderName()

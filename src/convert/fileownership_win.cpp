@@ -51,6 +51,19 @@ std::vector<BYTE> wellKnownSid(WELL_KNOWN_SID_TYPE type)
     return sid;
 }
 
+// The service that installs Windows' own files; it owns, or may change, much of Program Files.
+std::vector<BYTE> trustedInstallerSid()
+{
+    PSID sid = nullptr;
+    if (!::ConvertStringSidToSidW(L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",
+                                  &sid))
+        return {};
+    std::vector<BYTE> copy(::GetLengthSid(sid));
+    ::CopySid(static_cast<DWORD>(copy.size()), copy.data(), sid);
+    ::LocalFree(sid);
+    return copy;
+}
+
 // Who may hold write access to the converter: we ourselves (the user, or the owner our token
 // gives new files, such as Administrators when elevated), the system and the administrators.
 struct Trusted
@@ -66,7 +79,8 @@ struct Trusted
                 wellKnownSid(WinLocalSystemSid),
                 wellKnownSid(WinBuiltinAdministratorsSid),
                 wellKnownSid(WinCreatorOwnerSid),
-                wellKnownSid(WinCreatorOwnerRightsSid)};
+                wellKnownSid(WinCreatorOwnerRightsSid),
+                trustedInstallerSid()};
     }
 
     bool isUs(PSID sid) const { return matches(sid, user) || matches(sid, owner); }
@@ -98,8 +112,13 @@ constexpr ACCESS_MASK kChangingRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FIL
                                         WRITE_DAC | WRITE_OWNER | DELETE | GENERIC_WRITE |
                                         GENERIC_ALL;
 
-// Owned by us, and no one outside the trusted few is allowed to change it.
-bool ownedAndClosed(const QString& path)
+enum class Owner {
+    Us,
+    UsOrSystem, // an installer running as administrator leaves files the administrators own
+};
+
+// Owned as asked, and no one outside the trusted few is allowed to change it.
+bool ownedAndClosed(const QString& path, Owner allowed = Owner::Us)
 {
     PSID owner = nullptr;
     PACL dacl = nullptr;
@@ -110,7 +129,9 @@ bool ownedAndClosed(const QString& path)
                                 nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
         return false;
     const std::unique_ptr<void, decltype(&::LocalFree)> freeDescriptor(descriptor, ::LocalFree);
-    if (!owner || !trusted().isUs(owner) || !dacl)
+    const bool ownerFits =
+        owner && (allowed == Owner::Us ? trusted().isUs(owner) : trusted().contains(owner));
+    if (!ownerFits || !dacl)
         return false; // no access list at all lets everyone in
     for (DWORD i = 0; i < dacl->AceCount; ++i) {
         ACE_HEADER* header = nullptr;
@@ -174,6 +195,19 @@ bool IsOwnFile(const QString& path)
     return attributes != INVALID_FILE_ATTRIBUTES &&
            !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
            ownedAndClosed(path);
+}
+
+bool IsProtectedProgramFile(const QString& path)
+{
+    const DWORD attributes = attributesOf(path);
+    const QString folder = QFileInfo(path).absolutePath();
+    const DWORD folderAttributes = attributesOf(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+           ownedAndClosed(path, Owner::UsOrSystem) && folderAttributes != INVALID_FILE_ATTRIBUTES &&
+           (folderAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(folderAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+           ownedAndClosed(folder, Owner::UsOrSystem);
 }
 
 QString UserFolderName()

@@ -3,6 +3,7 @@
 #include "apperror.h"
 #include "converterlocation.h"
 #include "fileownership.h"
+#include "installedconverter.h"
 #include "modprocess.h"
 #include "paths.h"
 #include "processstart.h"
@@ -42,13 +43,17 @@ QString lockPathOf(const QString& converterPath)
 }
 
 // A lock held by a live process stays held however old it is; one whose process is gone is
-// taken over.
-std::unique_ptr<QLockFile> tryLock(const QString& converterPath)
+// taken over. error tells a name in use from a folder that cannot be written.
+std::unique_ptr<QLockFile> tryLock(const QString& converterPath,
+                                   QLockFile::LockError* error = nullptr)
 {
     auto lock = std::make_unique<QLockFile>(lockPathOf(converterPath));
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
+    if (!lock->tryLock(0)) {
+        if (error)
+            *error = lock->error();
         return nullptr;
+    }
     return lock;
 }
 
@@ -107,12 +112,22 @@ void WriteBytesIfMissing(const QByteArray& data, const QString& path)
 
 ConverterLease::ConverterLease(const QString& folder, const QByteArray& data)
 {
+    QLockFile::LockError error = QLockFile::NoError;
     for (int attempt = 0; !lock_ && attempt < kNameAttempts; ++attempt) {
         path_ = NewConverterFilePath(folder);
-        lock_ = tryLock(path_);
+        lock_ = tryLock(path_, &error);
         if (lock_ && EntryExists(path_))
             lock_.reset();
+        // Only a name in use is worth another try.
+        if (!lock_ && error != QLockFile::NoError && error != QLockFile::LockFailedError)
+            break;
     }
+    if (!lock_ && error == QLockFile::PermissionError)
+        throw cannotWrite(path_, QStringLiteral("the folder cannot be written (no permission, or "
+                                                "it is read-only)"));
+    if (!lock_ && error == QLockFile::UnknownError)
+        throw cannotWrite(path_, QStringLiteral("the folder cannot be written (it is full, or "
+                                                "gone)"));
     if (!lock_)
         throw cannotWrite(path_, QStringLiteral("no free name for it"));
     try {
@@ -123,9 +138,17 @@ ConverterLease::ConverterLease(const QString& folder, const QByteArray& data)
     }
 }
 
+ConverterLease::ConverterLease(const QString& installedPath) : path_(installedPath) {}
+
+std::unique_ptr<ConverterLease> ConverterLease::inPlace(const QString& installedPath)
+{
+    return std::unique_ptr<ConverterLease>(new ConverterLease(installedPath));
+}
+
 ConverterLease::~ConverterLease()
 {
-    DeleteFileForced(path_);
+    if (lock_)
+        DeleteFileForced(path_);
 }
 
 void RemoveStaleConverters(const QString& folder)
@@ -149,11 +172,24 @@ void RemoveStaleConverters(const QString& folder)
     }
 }
 
-ProvisionedConverter ProvisionConverter(const QByteArray& data, const QStringList& folders)
+ProvisionedConverter ProvisionConverter(const QByteArray& data, const QStringList& folders,
+                                        const QString& installedPath)
 {
+    ProvisionedConverter result;
+    if (!installedPath.isEmpty()) {
+        const QString shown = QDir::toNativeSeparators(installedPath);
+        if (const auto problem = InstalledConverterProblem(installedPath)) {
+            result.passedOver.append(*problem);
+        } else if (const auto problem = startProblem(installedPath)) {
+            result.passedOver.append(QStringLiteral("%1: %2").arg(shown, *problem));
+        } else {
+            result.lease = ConverterLease::inPlace(installedPath);
+            result.installed = true;
+            return result;
+        }
+    }
     if (data.isEmpty())
         throw AppError::fileNotFound(QStringLiteral("the converter carried inside the program"));
-    ProvisionedConverter result;
     for (const QString& folder : folders) {
         const QString shown = QDir::toNativeSeparators(folder);
         if (!MakePrivateFolder(folder)) {
@@ -179,7 +215,7 @@ ProvisionedConverter ProvisionConverter(const QByteArray& data, const QStringLis
 
 std::optional<QString> ConverterFileProblem(const QString& path)
 {
-    if (!EntryExists(path) || IsOwnFile(path))
+    if (!EntryExists(path) || IsOwnFile(path) || IsProtectedProgramFile(path))
         return std::nullopt;
     return QStringLiteral("the converter file %1 is not ours or other users can change it, so "
                           "it was not run")

@@ -23,7 +23,9 @@ class ConverterLease
 public:
     // Takes a fresh name in the folder and writes data there. Throws AppError when it cannot.
     ConverterLease(const QString& folder, const QByteArray& data);
-    // Deletes the file, then gives up the name.
+    // The installed converter, used where it is: nothing is written, locked or deleted.
+    static std::unique_ptr<ConverterLease> inPlace(const QString& installedPath);
+    // Deletes a file it wrote, then gives up the name.
     ~ConverterLease();
     ConverterLease(const ConverterLease&) = delete;
     ConverterLease& operator=(const ConverterLease&) = delete;
@@ -31,6 +33,8 @@ public:
     const QString& path() const { return path_; }
 
 private:
+    explicit ConverterLease(const QString& installedPath);
+
     QString path_;
     std::unique_ptr<QLockFile> lock_;
 };
@@ -42,14 +46,21 @@ void RemoveStaleConverters(const QString& folder);
 // Where a run's converter was put, or why it could be put nowhere.
 struct ProvisionedConverter
 {
+    // The converter file of the run (the installed one, or a copy written for it); null when
+    // there is none.
     std::unique_ptr<ConverterLease> lease;
-    // One line per folder that was tried and passed over: the folder and the reason.
+    // Whether the lease is the installed converter, run where it is.
+    bool installed = false;
+    // One line per place that was tried and passed over: the folder (or file) and the reason.
     QStringList passedOver;
 };
 
-// Puts the converter for a run in the first of the folders that is private to us, takes a file
-// there and lets the converter start from it. Throws AppError when there is nothing to write.
-ProvisionedConverter ProvisionConverter(const QByteArray& data, const QStringList& folders);
+// The converter for a run. The installed converter (installedPath, "" for none) runs where it
+// is when only the system or the user can change it and it starts. Otherwise data is put in the
+// first of the folders that is private to us, in a file of the run's own, and the converter is
+// let start from there. Throws AppError when it comes to writing and data is empty.
+ProvisionedConverter ProvisionConverter(const QByteArray& data, const QStringList& folders,
+                                        const QString& installedPath = {});
 
 // Why the converter file must not be run, or nothing when it may (a missing file simply fails
 // to start).

@@ -117,6 +117,7 @@ AnimationLayout readAnimationLayout(Bytes data)
                 std::array<std::uint8_t, kHeaderSize> header;
                 std::memcpy(header.data(), data.data() + pos + 8, kHeaderSize);
                 layout.flags = *u32At(header, 32);
+                layout.displayRate = *u32At(header, 28);
                 haveHeader = true;
             }
         } else if (startsWith(data, "seq ", pos)) {
@@ -124,6 +125,9 @@ AnimationLayout readAnimationLayout(Bytes data)
                 layout.sequence = tail(data, pos + 8, size);
                 haveSequence = true;
             }
+        } else if (startsWith(data, "rate", pos)) {
+            if (layout.rates.empty())
+                layout.rates = tail(data, pos + 8, size);
         } else if (startsWith(data, "icon", pos)) {
             if (layout.frames.size() >= kMaxFrames)
                 tooLarge("more than " + std::to_string(kMaxFrames) + " frames");

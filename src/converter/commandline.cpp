@@ -1,5 +1,6 @@
 #include "commandline.h"
 
+#include "animationoutput.h"
 #include "cmdargs.h"
 #include "decode.h"
 #include "fileio.h"
@@ -56,7 +57,20 @@ OutputFormat parseFormat(const std::string& text)
         return OutputFormat::Png;
     if (lower == "bmp")
         return OutputFormat::Bmp;
-    throw UsageError("unknown output format \"" + text + "\" (use jpeg, png or bmp)");
+    if (lower == "gif")
+        return OutputFormat::Gif;
+    if (lower == "webp")
+        return OutputFormat::Webp;
+    throw UsageError("unknown output format \"" + text + "\" (use jpeg, png, bmp, gif or webp)");
+}
+
+Strip parseStrip(const std::string& text)
+{
+    if (text == "vertical")
+        return Strip::Vertical;
+    if (text == "horizontal")
+        return Strip::Horizontal;
+    throw UsageError("-strip needs vertical or horizontal, not \"" + text + "\"");
 }
 
 // Paths are printed on one line whatever they contain.
@@ -75,6 +89,10 @@ const char* extensionOf(OutputFormat format)
         return ".png";
     case OutputFormat::Bmp:
         return ".bmp";
+    case OutputFormat::Gif:
+        return ".gif";
+    case OutputFormat::Webp:
+        return ".webp";
     case OutputFormat::Jpeg:
         break;
     }
@@ -94,10 +112,16 @@ void writeStoredPreview(RowSource& source, std::uint32_t fitSize, const ByteSink
 } // namespace
 
 const char* const kUsage =
-    "usage: nconvert [-q N] -out FORMAT [-truecolors] [-size N] [-uncompressed] [-o OUTPUT]\n"
-    "                [-overwrite] SOURCE\n"
-    "  -out FORMAT  jpeg (or jpg), png or bmp\n"
-    "  -q N         JPEG quality, 1 to 100 (default 90)\n"
+    "usage: nconvert [-q N] -out FORMAT [-truecolors] [-size N] [-uncompressed] [-frames]\n"
+    "                [-strip vertical|horizontal] [-o OUTPUT] [-overwrite] SOURCE\n"
+    "       nconvert -info SOURCE\n"
+    "  -out FORMAT  jpeg (or jpg), png or bmp: the first frame shown;\n"
+    "               gif or webp: the whole animation, looping forever\n"
+    "  -q N         JPEG quality, 1 to 100 (default 90); with webp, lossy at that quality\n"
+    "               (without it, lossless)\n"
+    "  -frames      with png, jpeg or bmp: one file per step, OUTPUT-01.png, ...\n"
+    "  -strip DIR   with png: all steps in one picture, vertical or horizontal\n"
+    "  -info        print each step (frame, duration, size, hot spot); write nothing\n"
     "  -truecolors  accepted; output is always true colour\n"
     "  -size N      fit within N x N pixels (1 to 4096): small pictures grow by a whole\n"
     "               factor, large ones shrink smoothly\n"
@@ -105,6 +129,7 @@ const char* const kUsage =
     "               preview its reader decodes at once\n"
     "  -o OUTPUT    the file to write (default: SOURCE's name with the format's extension)\n"
     "  -overwrite   replace OUTPUT if it exists\n"
+    "  --version    print the version and exit\n"
     "  --           ends the options (for a SOURCE whose name starts with a dash)\n";
 
 Options parseArguments(std::span<const std::string> args)
@@ -122,7 +147,13 @@ Options parseArguments(std::span<const std::string> args)
             if (arg == "--")
                 optionsEnded = true;
             else if (arg == "-q")
-                options.quality = parseQuality(value());
+                options.quality = parseQuality(value()), options.qualityGiven = true;
+            else if (arg == "-frames")
+                options.frames = true;
+            else if (arg == "-strip")
+                options.strip = parseStrip(value());
+            else if (arg == "-info")
+                options.info = true;
             else if (arg == "-size")
                 options.fitSize = parseFitSize(value());
             else if (arg == "-uncompressed")
@@ -139,6 +170,8 @@ Options parseArguments(std::span<const std::string> args)
                 ;
             else if (arg == "-h" || arg == "-help" || arg == "--help")
                 options.help = true;
+            else if (arg == "--version")
+                options.version = true;
             else
                 throw UsageError("unknown option " + arg);
             continue;
@@ -148,9 +181,9 @@ Options parseArguments(std::span<const std::string> args)
         options.source = arg;
         haveSource = true;
     }
-    if (options.help)
+    if (options.help || options.version)
         return options;
-    if (!haveFormat)
+    if (!haveFormat && !options.info)
         throw UsageError("-out FORMAT is missing");
     if (!haveSource)
         throw UsageError("no source file given");
@@ -158,6 +191,16 @@ Options parseArguments(std::span<const std::string> args)
         throw UsageError("the source file name is empty");
     if (options.uncompressed && options.format != OutputFormat::Png)
         throw UsageError("-uncompressed needs -out png");
+    const bool still = options.format == OutputFormat::Jpeg ||
+                       options.format == OutputFormat::Png || options.format == OutputFormat::Bmp;
+    if (options.frames && !still)
+        throw UsageError("-frames needs -out png, jpeg or bmp");
+    if (options.strip != Strip::None && options.format != OutputFormat::Png)
+        throw UsageError("-strip needs -out png");
+    if (options.frames && options.strip != Strip::None)
+        throw UsageError("-frames and -strip cannot be used together");
+    if (options.uncompressed && (options.frames || options.strip != Strip::None))
+        throw UsageError("-uncompressed writes the first frame only");
     return options;
 }
 
@@ -185,6 +228,10 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
         std::fputs(kUsage, out);
         return kExitOk;
     }
+    if (options.version) {
+        std::fputs("nconvert " CORVENDA_VERSION "\n", out);
+        return kExitOk;
+    }
     const std::string output =
         options.output.empty() ? defaultOutputPath(options.source, options.format) : options.output;
     auto report = [&](const std::string& reason, int code) {
@@ -194,9 +241,14 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
         return code;
     };
     try {
-        if (!options.overwrite && outputExists(output))
+        if (!options.overwrite && !options.info && !writesSeveralFiles(options) &&
+            outputExists(output))
             throw OutputExistsError(output);
         const SourceFile source(options.source, kMaxSourceBytes);
+        if (wantsAnimation(options)) {
+            convertAnimation(source.bytes(), options, output, out);
+            return kExitOk;
+        }
         if (options.uncompressed) {
             // A preview goes to the file as its rows are decoded and made: most of what a
             // preview costs is the memory it touches.

@@ -1,7 +1,8 @@
 #pragma once
 // nconvert's command line:
-//   nconvert [-q N] -out FORMAT [-truecolors] [-size N] [-uncompressed] [-o OUTPUT] [-overwrite]
-//            SOURCE
+//   nconvert [-q N] -out FORMAT [-truecolors] [-size N] [-uncompressed] [-frames]
+//            [-strip vertical|horizontal] [-o OUTPUT] [-overwrite] SOURCE
+//   nconvert -info SOURCE
 #include "encode.h"
 #include "exitcodes.h"
 
@@ -13,16 +14,23 @@
 
 namespace nconv {
 
+enum class Strip { None, Vertical, Horizontal };
+
 struct Options
 {
     int quality = 90;
+    bool qualityGiven = false; // -q: makes WebP output lossy
     OutputFormat format = OutputFormat::Jpeg;
     std::uint32_t fitSize = 0; // -size: fit within fitSize x fitSize; 0 keeps the decoded size
     bool uncompressed = false; // -uncompressed: PNG pixels stored as they are
+    bool frames = false;       // -frames: one file per step
+    Strip strip = Strip::None; // -strip: all steps in one picture
+    bool info = false;         // -info: describe the steps, write nothing
     std::string output;        // empty: beside the source, named after it
     bool overwrite = false;
     std::string source;
     bool help = false;
+    bool version = false;
 };
 
 class UsageError : public std::runtime_error

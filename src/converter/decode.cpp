@@ -71,6 +71,8 @@ Image decodeBytesOf(const ShownPicture& picture)
     return decodeBmpFile(picture.data);
 }
 
+} // namespace
+
 Image decodePicture(const ShownPicture& picture)
 {
     Image image = decodeBytesOf(picture);
@@ -81,8 +83,6 @@ Image decodePicture(const ShownPicture& picture)
                     std::min<int>(picture.hotSpot->y, static_cast<int>(image.height) - 1)};
     return image;
 }
-
-} // namespace
 
 Image decodeImage(std::span<const std::uint8_t> bytes)
 {

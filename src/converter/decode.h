@@ -19,6 +19,10 @@ namespace nconv {
 
 Image decodeImage(std::span<const std::uint8_t> bytes);
 
+struct ShownPicture;
+// One picture found inside a file, with its hot spot kept inside it.
+Image decodePicture(const ShownPicture& picture);
+
 // The same picture a row at a time, for a preview: a PNG frame (the large ones) is decoded as
 // its rows are asked for, so it is never held whole. No hot spot.
 std::unique_ptr<RowSource> decodeRows(std::span<const std::uint8_t> bytes);

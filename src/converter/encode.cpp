@@ -88,8 +88,11 @@ std::vector<std::uint8_t> encodeImage(const Image& image, OutputFormat format, i
         return encodePng(image);
     case OutputFormat::Bmp:
         return encodeBmp(image);
+    case OutputFormat::Gif:
+    case OutputFormat::Webp:
+        break;
     }
-    throw std::logic_error("unknown output format");
+    throw std::logic_error("not a still picture format");
 }
 
 } // namespace nconv

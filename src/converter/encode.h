@@ -7,13 +7,15 @@
 
 namespace nconv {
 
-enum class OutputFormat { Jpeg, Png, Bmp };
+// Gif and Webp are animations, written by encodeGif and encodeWebp.
+enum class OutputFormat { Jpeg, Png, Bmp, Gif, Webp };
 
 // RGB, 3 bytes per pixel: every pixel blended onto a white background.
 std::vector<std::uint8_t> flattenOnWhite(const Image& image);
 
 std::vector<std::uint8_t> encodeJpeg(const Image& image, int quality);
 std::vector<std::uint8_t> encodeBmp(const Image& image);
+// A still picture: Jpeg, Png or Bmp.
 std::vector<std::uint8_t> encodeImage(const Image& image, OutputFormat format, int quality);
 
 } // namespace nconv

@@ -62,7 +62,9 @@ public:
 
 // Writes to a temporary file beside `path` and moves it into place only when complete. Without
 // `overwrite` an existing file is never replaced ("output file already exists"). On failure
-// neither the output nor the temporary file is left behind.
+// neither the output nor the temporary file is left behind. With `overwrite`, an existing empty
+// file is written in place instead, so whoever holds it open reads the image; it is emptied
+// again when the write fails.
 void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                          bool overwrite);
 // The same for a file made in pieces, which then never needs to be held whole: `produce` hands
@@ -72,6 +74,9 @@ void writeFileAtomically(const std::string& path,
                          const std::function<void(const ByteSink&)>& produce, bool overwrite);
 
 bool outputExists(const std::string& path);
+
+// Removes a finished output again, when the set of files it belongs to cannot be completed.
+void removeOutput(const std::string& path) noexcept;
 
 // Removes a temporary file that is being written if the process is interrupted or terminated.
 void installInterruptCleanup();

@@ -20,11 +20,20 @@ namespace {
 // The temporary file being written, for the signal handler: plain storage, no allocation.
 char g_pendingTemp[4096];
 volatile std::sig_atomic_t g_havePending = 0;
+// An empty output being written in place, emptied again if the process is stopped part way.
+volatile std::sig_atomic_t g_pendingInPlace = -1;
 
-void onSignal(int sig)
+void dropPending()
 {
     if (g_havePending)
         unlink(g_pendingTemp);
+    if (g_pendingInPlace >= 0 && ftruncate(g_pendingInPlace, 0) != 0)
+        g_pendingInPlace = -1;
+}
+
+void onSignal(int sig)
+{
+    dropPending();
     std::signal(sig, SIG_DFL);
     std::raise(sig);
 }
@@ -210,6 +219,33 @@ void writeThroughTempName(const std::string& path,
     temp.release();
 }
 
+// A host that made the output file itself and reads the image back through its own descriptor
+// (XFCE's thumbnailer does) would never see a file renamed over that name. An empty file holds
+// nothing to lose, so the bytes go straight into it; a failed or interrupted write empties it
+// again. False, having written nothing, for any other file.
+bool writeIntoEmptyFile(const std::string& path,
+                        const std::function<void(const ByteSink&)>& produce)
+{
+    FileDescriptor file(open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st;
+    if (file.get() < 0 || fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 0 ||
+        st.st_nlink != 1)
+        return false;
+    armCleanup();
+    g_pendingInPlace = file.get();
+    try {
+        produce([&](std::span<const std::uint8_t> bytes) { writeAll(file.get(), bytes, path); });
+    } catch (...) {
+        dropPending();
+        g_pendingInPlace = -1;
+        throw;
+    }
+    g_pendingInPlace = -1;
+    if (file.closeNow() != 0)
+        fail(path, errno);
+    return true;
+}
+
 #ifdef O_TMPFILE
 // Gives the open unnamed file a name; false with errno set when it cannot (EEXIST: taken).
 bool linkUnnamed(int fd, const char* name)
@@ -278,8 +314,7 @@ void onSourceShrunk(int)
     ignored = write(2, g_source, std::strlen(g_source));
     ignored = write(2, end, sizeof end - 1);
     (void)ignored;
-    if (g_havePending)
-        unlink(g_pendingTemp);
+    dropPending();
     _exit(kExitCannotRead);
 }
 
@@ -371,6 +406,11 @@ bool outputExists(const std::string& path)
     return lstat(path.c_str(), &st) == 0;
 }
 
+void removeOutput(const std::string& path) noexcept
+{
+    unlink(path.c_str());
+}
+
 void keepSourcesMappedUntilExit()
 {
     g_keepMapped = true;
@@ -386,6 +426,8 @@ void installInterruptCleanup()
 void writeFileAtomically(const std::string& path,
                          const std::function<void(const ByteSink&)>& produce, bool overwrite)
 {
+    if (overwrite && writeIntoEmptyFile(path, produce))
+        return;
     if (!writeUnnamed(path, produce, overwrite))
         writeThroughTempName(path, produce, overwrite);
 }

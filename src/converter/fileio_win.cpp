@@ -289,6 +289,14 @@ bool outputExists(const std::string& path)
     return ::GetFileAttributesW(systemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+void removeOutput(const std::string& path) noexcept
+{
+    try {
+        ::DeleteFileW(systemPath(path).c_str());
+    } catch (...) {
+    }
+}
+
 void keepSourcesMappedUntilExit()
 {
     // Nothing measured to gain here: sources are unmapped as usual.

@@ -19,6 +19,8 @@ struct Entry
     Bytes data;
     std::size_t declaredSize = 0;
     std::uint32_t dirHeight = 0;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
     std::uint64_t area = 0;
     std::uint32_t bits = 0;
     HotSpot hotSpot;
@@ -31,14 +33,30 @@ void probe(Entry& e)
     if (isPng(e.data)) {
         const PngSize s = readPngSize(e.data);
         e.png = true;
+        e.width = s.width;
+        e.height = s.height;
         e.area = static_cast<std::uint64_t>(s.width) * s.height;
         e.bits = s.bitsPerPixel;
         return;
     }
     const DibHeader h = readDibHeader(e.data);
-    e.area = static_cast<std::uint64_t>(h.width) *
-             iconImageHeight(h, e.data, e.dirHeight, e.declaredSize);
+    e.width = h.width;
+    e.height = iconImageHeight(h, e.data, e.dirHeight, e.declaredSize);
+    e.area = static_cast<std::uint64_t>(e.width) * e.height;
     e.bits = h.bitCount;
+}
+
+// Whether `e` is a better choice than `best`: the size asked for first, then the larger, then the
+// one with more colours.
+bool better(const Entry& e, const Entry& best, const ImageSize* wanted)
+{
+    if (wanted) {
+        const bool fitsE = e.width == wanted->width && e.height == wanted->height;
+        const bool fitsBest = best.width == wanted->width && best.height == wanted->height;
+        if (fitsE != fitsBest)
+            return fitsE;
+    }
+    return e.area > best.area || (e.area == best.area && e.bits > best.bits);
 }
 
 } // namespace
@@ -49,7 +67,7 @@ bool isIconDirectory(Bytes data)
     return reserved && type && count && *reserved == 0 && (*type == 1 || *type == 2);
 }
 
-ShownPicture chooseIconImage(Bytes data)
+ShownPicture chooseIconImage(Bytes data, const ImageSize* wanted)
 {
     const bool cursor = *u16At(data, 2) == 2;
     const std::uint32_t count = *u16At(data, 4);
@@ -97,7 +115,7 @@ ShownPicture chooseIconImage(Bytes data)
                 firstUnsupported = std::current_exception();
             continue;
         }
-        if (!found || e.area > best.area || (e.area == best.area && e.bits > best.bits)) {
+        if (!found || better(e, best, wanted)) {
             best = e;
             found = true;
         }
@@ -117,10 +135,10 @@ ShownPicture chooseIconImage(Bytes data)
     return picture;
 }
 
-ShownPicture chooseFrameImage(Bytes data)
+ShownPicture chooseFrameImage(Bytes data, const ImageSize* wanted)
 {
     if (isIconDirectory(data))
-        return chooseIconImage(data);
+        return chooseIconImage(data, wanted);
     if (isPng(data))
         return {ShownPicture::Kind::Png, data};
     const auto headerSize = u32At(data, 0);

@@ -11,9 +11,11 @@ bool isIconDirectory(Bytes data);
 // own header gives rather than the directory's. A cursor's hot spot comes along. An image that
 // is damaged or runs past the data makes the whole icon damaged; only images of a kind we do not
 // read are passed over for the others.
-ShownPicture chooseIconImage(Bytes data);
+ShownPicture chooseIconImage(Bytes data, const ImageSize* wanted = nullptr);
 
 // The image of one frame of an animated cursor: an icon directory, or a bare bitmap or PNG.
-ShownPicture chooseFrameImage(Bytes data);
+// With `wanted`, an image of that size is taken before any other (then the usual rule), so the
+// frames of one animation keep the size of the first.
+ShownPicture chooseFrameImage(Bytes data, const ImageSize* wanted = nullptr);
 
 } // namespace nconv

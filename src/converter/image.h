@@ -11,6 +11,12 @@ inline constexpr std::uint64_t kMaxPixels = 64ull * 1024 * 1024;
 inline constexpr std::uint32_t kMaxSide = 65535;
 inline constexpr std::size_t kMaxFrames = 65536;
 
+struct ImageSize
+{
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+};
+
 struct HotSpot
 {
     int x = 0;

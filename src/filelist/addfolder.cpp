@@ -92,6 +92,10 @@ void ListSubFolders(const QString& folder, QStringList& found, Walk& walk)
             const std::optional<EntryFacts> facts = reader.facts();
             if (!facts || !facts->isFolder)
                 continue;
+            if (!reader.nameIsRepresentable()) {
+                reader.noteLeftOut();
+                continue;
+            }
             // [120]
             walk.pace();
             // [122]
@@ -223,8 +227,12 @@ std::vector<ListedFile> ListMatchingFiles(const QString& folder, const WildcardP
         if (!pattern.matches(name))
             continue;
         const std::optional<EntryFacts> facts = reader.facts();
-        if (facts && facts->isFile)
+        if (!facts || !facts->isFile)
+            continue;
+        if (reader.nameIsRepresentable())
             files.push_back({std::move(name), facts->attributes});
+        else
+            reader.noteLeftOut();
     }
     std::sort(files.begin(), files.end(), [](const ListedFile& a, const ListedFile& b) {
         return InCaseInsensitiveOrder(a.name, b.name);

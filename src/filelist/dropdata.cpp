@@ -1,5 +1,7 @@
 #include "dropdata.h"
 
+#include "leftoutnames.h"
+
 #include <QDir>
 #include <QMimeData>
 #include <QUrl>
@@ -13,6 +15,15 @@ QStringList DroppedPaths(const QMimeData* data)
     for (const QUrl& url : urls) {
         if (!url.isLocalFile())
             continue;
+#ifndef Q_OS_WIN
+        // A name whose bytes are not valid text decodes to a path that does not exist.
+        const QByteArray raw =
+            QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+        if (!IsRepresentableName(raw)) {
+            LeftOutNames::note(raw);
+            continue;
+        }
+#endif
         const QString path = url.toLocalFile();
         if (!path.isEmpty())
             paths.append(QDir::toNativeSeparators(path));

@@ -44,6 +44,10 @@ public:
     // Moves to the next entry other than "." and ".."; false at the end.
     bool next();
     QString name() const;
+    // Whether the name comes through as text; one that does not names nothing we could list, and
+    // is noted as left out (LeftOutNames).
+    bool nameIsRepresentable() const;
+    void noteLeftOut() const;
     // Whether the entry certainly is no folder, known without asking the file system again.
     bool knownNotFolder() const;
     // The entry's facts, links followed; nothing when it cannot be examined (a broken link, an

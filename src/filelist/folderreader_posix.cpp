@@ -4,6 +4,7 @@
 
 #include "apperror.h"
 #include "fileattributes.h"
+#include "leftoutnames.h"
 
 #include <QFile>
 #include <cerrno>
@@ -111,13 +112,18 @@ bool FolderReader::knownNotFolder() const
 #endif
 }
 
+bool FolderReader::nameIsRepresentable() const
+{
+    return IsRepresentableName(QByteArray(impl_->entry->d_name));
+}
+
+void FolderReader::noteLeftOut() const
+{
+    LeftOutNames::note(impl_->folder, QByteArray(impl_->entry->d_name));
+}
+
 std::optional<EntryFacts> FolderReader::facts() const
 {
-    // A name that is not valid in the file-name encoding comes back altered from decoding; what
-    // would be listed is then the altered path, so that is what must exist.
-    const QString decoded = name();
-    if (QFile::encodeName(decoded) != QByteArrayView(impl_->entry->d_name))
-        return FactsOf(impl_->folder + QLatin1Char('/') + decoded);
     const int dir = ::dirfd(impl_->dir);
     const char* name = impl_->entry->d_name;
 #ifdef _DIRENT_HAVE_D_TYPE

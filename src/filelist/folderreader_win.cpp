@@ -106,6 +106,14 @@ QString FolderReader::name() const
     return QString::fromWCharArray(impl_->data.cFileName);
 }
 
+// Windows names are UTF-16 and always come through.
+bool FolderReader::nameIsRepresentable() const
+{
+    return true;
+}
+
+void FolderReader::noteLeftOut() const {}
+
 bool FolderReader::knownNotFolder() const
 {
     return (impl_->data.dwFileAttributes &

@@ -4,6 +4,8 @@
 #include "apperror.h"
 #include "paths.h"
 
+#include <QFileInfo>
+
 QString SampleFolderPath(const QString& programFolder)
 {
     return programFolder + kNativePaths.separator + QStringLiteral("Samples");
@@ -35,4 +37,15 @@ QStringList SamplePathsToAdd(const QString& sampleFolder, const QStringList& nam
             added.append(path);
     }
     return added;
+}
+
+QString SampleFolderOpenFailure(const QString& sampleFolder)
+{
+    if (!QFileInfo(sampleFolder).isDir())
+        return QStringLiteral("The sample folder %1 was not found, so it cannot be shown. "
+                              "Installing the program again puts it back.")
+            .arg(sampleFolder);
+    return QStringLiteral("The sample folder %1 could not be shown: the desktop has no program "
+                          "set to open folders. Open it in your file manager.")
+        .arg(sampleFolder);
 }

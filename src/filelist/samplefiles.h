@@ -23,3 +23,6 @@ QStringList SampleFileNames(const QString& sampleFolder);
 // in the list yet.
 QStringList SamplePathsToAdd(const QString& sampleFolder, const QStringList& names,
                              const QStringList& listed);
+
+// What to tell the user when the desktop could not open the sample folder, and why.
+QString SampleFolderOpenFailure(const QString& sampleFolder);

@@ -11,6 +11,10 @@
 #include <QMimeData>
 #include <QTreeWidget>
 #include <QUrl>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -201,6 +205,44 @@ TEST_F(Drop, ASourceThatOffersOnlyAMoveIsRefused)
     EXPECT_FALSE(send(QEvent::Drop, *data, Qt::MoveAction));
     QCoreApplication::processEvents();
     EXPECT_EQ(form->itemCount(), 0);
+}
+
+} // namespace
+
+namespace {
+
+// Names whose bytes are not valid text cannot be listed; the user is told which were left out,
+// whether they were dropped themselves or lie in a dropped folder (with what such a folder holds).
+TEST_F(Drop, NamesThatAreNotValidTextAreLeftOutWithOneBox)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names are UTF-16 and always valid";
+#else
+    const QByteArray rootBytes = QFile::encodeName(root);
+    const QString good = file("T/good.ani");
+    ASSERT_EQ(::mkdir((rootBytes + "/T/bad\xff dir").constData(), 0700), 0);
+    for (const QByteArray& name : {QByteArray("/T/bad\xff dir/inner.ani"),
+                                   QByteArray("/T/bad\xfe.ani"), QByteArray("/loose\xfd.ani")}) {
+        QFile raw;
+        ASSERT_TRUE(raw.open(::open((rootBytes + name).constData(), O_CREAT | O_WRONLY, 0600),
+                             QIODevice::WriteOnly, QFile::AutoCloseHandle));
+    }
+    auto data = std::make_unique<QMimeData>();
+    data->setUrls(
+        {QUrl::fromLocalFile(root + "/T"),
+         QUrl::fromEncoded("file://" +
+                           QUrl::toPercentEncoding(QString::fromLatin1(rootBytes + "/loose"), "/") +
+                           "%FD.ani")});
+    form->ListView1_OLEDragDrop(data.get());
+    EXPECT_EQ(form->itemTexts(), QStringList{good});
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const QString text = dialogs.messages[0].text;
+    EXPECT_TRUE(text.startsWith("3 files or folders were left out because their names are not "
+                                "valid text:"))
+        << text.toStdString();
+    for (const char* escaped : {"/T/bad\\xff dir", "/T/bad\\xfe.ani", "/loose\\xfd.ani"})
+        EXPECT_TRUE(text.contains(QString::fromLatin1(escaped))) << escaped;
+#endif
 }
 
 } // namespace

@@ -2,9 +2,11 @@
 #include "formfixture.h"
 #include "paths.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -149,7 +151,10 @@ TEST_F(Form1Load, UnreadableHandCursorIsReportedAtLine104)
 TEST_F(Form1Load, ControlsStandWhereTheLayoutPutsThem)
 {
     Form1& w = makeForm();
-    EXPECT_EQ(w.size(), QSize(536, 510));
+    // One row more than the classic 536 x 510 holds "Save as:", below everything else.
+    EXPECT_EQ(w.size(), QSize(536, 541));
+    EXPECT_GT(w.Combo1->geometry().top(), w.ProgressBar1->geometry().bottom());
+    EXPECT_EQ(w.Label1->text(), "Save as:");
     EXPECT_EQ(w.ListView1->geometry(), QRect(8, 8, 520, 169));
     EXPECT_EQ(w.PushButton1->geometry(), QRect(8, 183, 256, 27));
     EXPECT_EQ(w.PushButton4->geometry(), QRect(272, 183, 256, 27));

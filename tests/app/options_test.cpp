@@ -2,6 +2,7 @@
 #include "formfixture.h"
 #include "nativepaths.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,6 +36,32 @@ TEST_F(OutputOptions, SliderShowsAndStoresTheQuality)
     EXPECT_EQ(stored("Slider1"), "1");
 }
 
+// "Save as:" is stored, restored at the next start, and turns the slider off for lossless outputs.
+TEST_F(OutputOptions, SaveAsChoiceIsStoredAndRestoredAndRulesTheSlider)
+{
+    EXPECT_EQ(form->Combo1->count(), 6);
+    EXPECT_EQ(form->Combo1->currentText(), "JPG image (first frame)");
+    form->Combo1->setCurrentIndex(2);
+    EXPECT_EQ(form->Combo1->currentText(), "Animated GIF");
+    EXPECT_EQ(stored("OutputFormat"), "gif");
+    EXPECT_FALSE(form->Slider1->isEnabled());
+    EXPECT_EQ(form->Frame1->title(), "Image quality: not used, Animated GIF keeps every pixel");
+    form->Slider1->setValue(40);
+    EXPECT_EQ(form->Frame1->title(), "Image quality: not used, Animated GIF keeps every pixel");
+
+    makeForm();
+    EXPECT_EQ(form->outputChoice(), OutputChoice::AnimatedGif);
+    EXPECT_FALSE(form->Slider1->isEnabled());
+    form->Combo1->setCurrentIndex(0);
+    EXPECT_TRUE(form->Slider1->isEnabled());
+    EXPECT_EQ(form->Frame1->title(), "Output JPG image quality: 40%");
+
+    settings->write("OutputFormat", "tiff");
+    makeForm();
+    EXPECT_EQ(form->outputChoice(), OutputChoice::JpgFirstFrame);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
 TEST_F(OutputOptions, SaveOptionStoresBothKeysAndEnablesTheFolderOnlyWithOption1)
 {
     ASSERT_TRUE(form->Option1->isChecked());
@@ -63,6 +90,16 @@ TEST_F(OutputOptions, FolderTextIsStoredOnEveryChange)
     EXPECT_EQ(stored("Text1"), "/out");
     QTest::keyClick(form->Text1, Qt::Key_Backspace);
     EXPECT_EQ(stored("Text1"), "/ou");
+}
+
+TEST_F(OutputOptions, APastedQuotedOrHomePathBecomesTheFolderItNames)
+{
+    form->Text1->setText("\"/out dir/\"");
+    EXPECT_EQ(form->Text1->text(), "/out dir/");
+    EXPECT_EQ(stored("Text1"), "/out dir/");
+    form->Text1->clear();
+    QTest::keyClicks(form->Text1, "~/a b ");
+    EXPECT_EQ(form->Text1->text(), QDir::homePath() + "/a b ");
 }
 
 TEST_F(OutputOptions, ChoosingTheOutputFolder)

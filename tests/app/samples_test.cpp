@@ -83,6 +83,20 @@ TEST_F(Samples, AMissingSampleFolderAddsNothingButStillAsks)
     EXPECT_EQ(dialogs.shellOpened, QStringList{sampleFolder});
 }
 
+TEST_F(Samples, AFolderTheDesktopCannotShowIsExplained)
+{
+    dialogs.shellOpens = false;
+    dialogs.messageAnswers = {MessageAnswer::Yes, MessageAnswer::Ok, MessageAnswer::Yes};
+    clickLoad();
+    QDir(sampleFolder).removeRecursively();
+    clickLoad();
+    ASSERT_EQ(dialogs.messages.size(), 4u);
+    EXPECT_TRUE(dialogs.messages[1].text.contains(sampleFolder + " could not be shown: the "
+                                                                 "desktop has no program"));
+    EXPECT_EQ(dialogs.messages[1].icon, MessageIcon::Warning);
+    EXPECT_TRUE(dialogs.messages[3].text.contains(sampleFolder + " was not found"));
+}
+
 TEST_F(Samples, AnUnreadableSampleFolderIsReportedAtLine100)
 {
     {

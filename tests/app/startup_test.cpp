@@ -5,6 +5,7 @@
 #include "formfixture.h"
 #include "nativepaths.h"
 #include "programfolder.h"
+#include "startupoptions.h"
 
 #include <QDir>
 #include <QFile>
@@ -73,6 +74,16 @@ TEST_F(StartUp, ProgramFolderIsTheInstalledDataFolderWhenThereIsOne)
               Native(temp.filePath("prefix/share/corvenda")));
     EXPECT_EQ(ProgramFolderFor(bin, ""), Native(bin));
     EXPECT_EQ(ProgramFolderFor(bin + "/", ""), Native(bin));
+}
+
+TEST_F(StartUp, HelpAndVersionAreAskedForOnlyBeforeADoubleDash)
+{
+    EXPECT_EQ(StartupRequestOf({}), StartupRequest::OpenWindow);
+    EXPECT_EQ(StartupRequestOf({"a.ani", "--help"}), StartupRequest::Help);
+    EXPECT_EQ(StartupRequestOf({"-h"}), StartupRequest::Help);
+    EXPECT_EQ(StartupRequestOf({"-platform", "xcb", "--version"}), StartupRequest::Version);
+    EXPECT_EQ(StartupRequestOf({"--", "--help", "--version"}), StartupRequest::OpenWindow);
+    EXPECT_EQ(StartupRequestOf({"--helpful.ani"}), StartupRequest::OpenWindow);
 }
 
 } // namespace

@@ -70,3 +70,34 @@ TEST(CollapseBackslashes, PosixLeadingSlashStaysSingle)
 }
 
 } // namespace
+
+TEST(FolderFromUserText, QuotesAndHomeGoAndRelativePathsAreToldApart)
+{
+    struct Case
+    {
+        QString text;
+        PathStyle style;
+        QString path;
+        bool relative;
+    };
+    const Case cases[] = {
+        {"\"C:\\My Pictures\\out\"", kWindowsPaths, "C:\\My Pictures\\out", false},
+        {"  'C:/out'\n", kWindowsPaths, "C:/out", false},
+        {"\\\\server\\share", kWindowsPaths, "\\\\server\\share", false},
+        {"~\\out", kWindowsPaths, "C:\\Users\\me\\out", false},
+        {"C:out", kWindowsPaths, "C:out", true},
+        {"\\out", kWindowsPaths, "\\out", true},
+        {"~", kPosixPaths, "/home/me", false},
+        {"\"~/out\"", kPosixPaths, "/home/me/out", false},
+        {"~other/out", kPosixPaths, "~other/out", true},
+        {"out/jpg", kPosixPaths, "out/jpg", true},
+        {"\"/out", kPosixPaths, "\"/out", true},
+        {"", kPosixPaths, "", false},
+    };
+    for (const Case& c : cases) {
+        const QString home = c.style.networkPrefix ? "C:\\Users\\me\\" : "/home/me/";
+        const UserFolder folder = FolderFromUserText(c.text, home, c.style);
+        EXPECT_EQ(folder.path, c.path) << c.text.toStdString();
+        EXPECT_EQ(folder.relative, c.relative) << c.text.toStdString();
+    }
+}

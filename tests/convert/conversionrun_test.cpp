@@ -6,6 +6,7 @@
 #include "noexecmount.h"
 #include "permissionchecks.h"
 
+#include <QComboBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -139,6 +140,12 @@ TEST_F(ConversionRunWindow, EmptyListIsCheckedBeforeTheFolder)
     EXPECT_EQ(window.mousePointer(), MousePointer::kDefault);
     EXPECT_FALSE(window.Converting);
 
+    // A folder that names no root would depend on where the program was started.
+    window.Text1->setText("out");
+    runToEnd(window);
+    EXPECT_EQ(messageTexts().last(), RelativeFolderRefusal("out"));
+    EXPECT_TRUE(calls().empty());
+
     window.Text1->setText(outputFolder);
     runToEnd(window);
     EXPECT_EQ(messageTexts().last(), "Done.");
@@ -237,8 +244,16 @@ TEST_F(ConversionRunWindow, TwoWindowsConvertingAtOnceKeepTheirOwnConverters)
 
     const auto made = calls();
     ASSERT_EQ(made.size(), 3u);
-    EXPECT_NE(made[0].program, made[1].program);
-    EXPECT_EQ(made[2].program, made[0].program);
+    // The two runs go on side by side, so their calls may come in either order.
+    const auto programFor = [&](const QString& name) {
+        for (const Call& call : made) {
+            if (call.arguments.last().endsWith(name))
+                return call.program;
+        }
+        return QString();
+    };
+    EXPECT_NE(programFor("slow.ani"), programFor("other.ani"));
+    EXPECT_EQ(programFor("after.ani"), programFor("slow.ani"));
     EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/other.jpg")));
     EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/after.jpg")));
     EXPECT_TRUE(converterFolderEntries().isEmpty());
@@ -400,4 +415,26 @@ TEST_F(ConversionRunWindow, SettingsThatCannotBeSavedAreToldOnceAtTheEndOfARun)
                                     QDir::toNativeSeparators(unwritable)))
         << texts[0].toStdString();
     EXPECT_EQ(texts[1], "Done.");
+}
+
+// The output chosen under "Save as:" is read as each file starts: its arguments and extension.
+TEST_F(ConversionRunWindow, TheChosenOutputNamesTheFilesAndTheConverterArguments)
+{
+    Form1& window = makeRunForm();
+    const QString a = addSource("a.ani");
+    const QString b = addSource("b.ani");
+    window.Combo1->setCurrentIndex(
+        static_cast<int>(OutputChoices().indexOf(OutputChoice::AnimatedGif)));
+    runToEnd(window);
+    window.Combo1->setCurrentIndex(
+        static_cast<int>(OutputChoices().indexOf(OutputChoice::PngStrip)));
+    runToEnd(window);
+    const auto made = calls();
+    ASSERT_EQ(made.size(), 4u);
+    const QString out = QDir::toNativeSeparators(outputFolder + "/");
+    EXPECT_EQ(made[0].arguments, (QStringList{"-out", "gif", "-o", out + "a.gif", a}));
+    EXPECT_EQ(made[1].arguments, (QStringList{"-out", "gif", "-o", out + "b.gif", b}));
+    EXPECT_EQ(made[2].arguments,
+              (QStringList{"-out", "png", "-strip", "vertical", "-o", out + "a.png", a}));
+    EXPECT_EQ(messageTexts(), (QStringList{"Done.", "Done."}));
 }

@@ -1,5 +1,4 @@
 #include "baranimation.h"
-#include "bartext.h"
 #include "exitcodes.h"
 #include "failurereason.h"
 #include "modprocess.h"
@@ -7,7 +6,6 @@
 
 #include <QEventLoop>
 #include <QFile>
-#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -16,15 +14,6 @@
 namespace {
 
 const QString kFake = QStringLiteral(FAKE_NCONVERT);
-
-std::unique_ptr<QProgressBar> makeBar(int value, const QString& text)
-{
-    auto bar = std::make_unique<QProgressBar>();
-    bar->setRange(0, 100);
-    bar->setValue(value);
-    SetBarText(*bar, text);
-    return bar;
-}
 
 struct Recorder : ProgressDisplay
 {

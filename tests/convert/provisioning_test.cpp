@@ -1,6 +1,7 @@
 #include "apperror.h"
 #include "converterlocation.h"
 #include "fileownership.h"
+#include "installedconverter.h"
 #include "noexecmount.h"
 #include "paths.h"
 #include "provisioning.h"
@@ -10,6 +11,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -65,11 +67,12 @@ private:
 
 } // namespace
 
-TEST(LoadConverterBuild, CarriesTheConverterByteForByte)
+TEST(LoadConverterBuild, CarriesTheStrippedConverterByteForByte)
 {
     const QByteArray carried = LoadConverterBuild();
     EXPECT_FALSE(carried.isEmpty());
-    EXPECT_EQ(carried, readAll(QStringLiteral(REAL_NCONVERT)));
+    EXPECT_EQ(carried, readAll(QStringLiteral(EMBEDDED_NCONVERT)));
+    EXPECT_LT(carried.size(), readAll(QStringLiteral(REAL_NCONVERT)).size());
 }
 
 TEST(WriteBytesIfMissing, WritesCompleteOwnerOnlyExecutable)
@@ -170,6 +173,63 @@ TEST(ProvisionConverter, PassesOverFoldersItCannotUseAndSaysWhy)
     EXPECT_FALSE(provisioned.lease);
     EXPECT_EQ(provisioned.passedOver.size(), 1);
     EXPECT_THROW(ProvisionConverter(QByteArray(), {good}), AppError);
+}
+
+TEST(ConverterLease, AFolderThatCannotBeWrittenIsNamedAsTheCause)
+{
+    QTemporaryDir dir;
+    NoExecMount readOnly(dir.filePath("ro"), true);
+    if (!readOnly.mounted()) {
+        ASSERT_EQ(::chmod(QFile::encodeName(readOnly.path()).constData(), 0500), 0);
+    }
+    try {
+        ConverterLease lease(readOnly.path(), "converter");
+        ADD_FAILURE() << "a converter was written to a read-only folder";
+    } catch (const AppError& error) {
+        EXPECT_TRUE(error.description().contains("the folder cannot be written"))
+            << error.description().toStdString();
+    }
+}
+
+TEST(ProvisionConverter, AnInstalledConverterOnlyTheSystemOrWeCanChangeRunsWhereItIs)
+{
+    QTemporaryDir dir;
+    const QString bin = dir.filePath("prefix/bin"),
+                  libexec = dir.filePath("prefix/libexec/corvenda");
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(libexec));
+    EXPECT_EQ(InstalledConverterFor(bin, "../libexec/corvenda"), "");
+    const QByteArray converter = readAll(QStringLiteral(REAL_NCONVERT));
+    writeFile(libexec + "/nconvert", converter, 0755);
+    const QString installed = InstalledConverterFor(bin, "../libexec/corvenda");
+    EXPECT_EQ(installed, libexec + "/nconvert");
+
+    const QString temp = dir.filePath("temp");
+    ProvisionedConverter provisioned = ProvisionConverter(QByteArray(), {temp}, installed);
+    ASSERT_TRUE(provisioned.lease);
+    EXPECT_TRUE(provisioned.installed);
+    EXPECT_EQ(provisioned.lease->path(), installed);
+    EXPECT_FALSE(ConverterFileProblem(installed));
+    provisioned.lease.reset();
+    EXPECT_TRUE(QFile::exists(installed));
+    EXPECT_FALSE(QFile::exists(temp));
+
+    // Changeable by others (the file, its folder), or owned by another user: a copy runs instead.
+    const auto passedOverFor = [&](const std::function<void()>& spoil) {
+        ASSERT_EQ(::chmod(QFile::encodeName(installed).constData(), 0755), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(libexec).constData(), 0755), 0);
+        spoil();
+        provisioned = ProvisionConverter(converter, {temp}, installed);
+        ASSERT_TRUE(provisioned.lease);
+        EXPECT_FALSE(provisioned.installed);
+        EXPECT_TRUE(provisioned.lease->path().startsWith(temp + "/nconvert-"));
+        ASSERT_EQ(provisioned.passedOver.size(), 1);
+        EXPECT_TRUE(provisioned.passedOver[0].startsWith(installed + ": "));
+    };
+    passedOverFor([&] { ::chmod(QFile::encodeName(installed).constData(), 0775); });
+    passedOverFor([&] { ::chmod(QFile::encodeName(libexec).constData(), 0777); });
+    if (::geteuid() == 0)
+        passedOverFor(
+            [&] { ASSERT_EQ(::chown(QFile::encodeName(installed).constData(), 65534, 65534), 0); });
 }
 
 TEST(ConverterFileProblem, OnlyOurOwnPlainFilesMayRun)

@@ -196,7 +196,10 @@ TEST_F(Converter, UsageErrorsExitWithTwoAndShowTheUsage)
         {"-out", "jpeg"},
         {src},
         {"-out", "jpeg", "-frobnicate", src},
-        {"-out", "gif", src},
+        {"-out", "tiff", src},
+        {"-out", "gif", "-frames", src},
+        {"-out", "jpeg", "-strip", "vertical", src},
+        {"-out", "png", "-strip", "diagonal", src},
         {"-out", "jpeg", src, src},
         {"-out", "jpeg", src, "-o"},
         {"-out", "jpeg", "-o", "", src},
@@ -298,6 +301,35 @@ TEST_F(Converter, WriteCutShortLeavesNothingBehind)
         }
     EXPECT_EQ(TestFolder::read(kept), Buf{'k'});
     EXPECT_EQ(folder.files(), (std::vector<std::string>{"big.bmp", "kept.bmp"}));
+#endif
+}
+
+// A host that made the empty output itself and keeps it open reads the image through its own
+// descriptor; a write cut short empties that file again rather than leave part of an image.
+TEST_F(Converter, AnEmptyOutputHeldOpenIsWrittenInPlace)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "hosts that read back through their descriptor are Linux thumbnailers";
+#else
+    const std::string src = folder.write("a.cur", tinyCursor(0x0000FF));
+    const std::string out = folder.write("held.png", Buf{});
+    const int held = open(out.c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    const ChildResult r = convert({"-out", "png", "-uncompressed", "-overwrite", "-o", out, src});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    const std::string seen = readAll(held);
+    close(held);
+    EXPECT_EQ(seen.substr(0, 4), "\x89PNG");
+
+    const std::string big = writeBigSource(folder);
+    const std::string cut = folder.write("cut.bmp", Buf{});
+    const ChildResult r2 =
+        convertUnder({false, 1 << 20}, {"-overwrite", "-out", "bmp", "-o", cut, big});
+    EXPECT_EQ(r2.exitCode, nconv::kExitCannotWrite);
+    EXPECT_NE(r2.err.find("cannot write"), std::string::npos) << r2.err;
+    EXPECT_TRUE(TestFolder::read(cut).empty());
+    EXPECT_EQ(folder.files(),
+              (std::vector<std::string>{"a.cur", "big.bmp", "cut.bmp", "held.png"}));
 #endif
 }
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary DESTDIR (prefix /usr) and into a moved prefix, and checks
-# what a desktop needs of the result. Usage: install_test.sh BUILD_DIR WINDOW_CHECK_PROGRAM
+# what a desktop needs of the result. Usage: install_test.sh BUILD_DIR WINDOW_CHECK_PROGRAM VERSION
 set -uo pipefail
 build=$1
 window_check=$2
+version=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -69,6 +70,17 @@ install_into "" "$moved"
 cp "$window_check" "$moved/bin/"
 "$moved/bin/$(basename "$window_check")" --gtest_brief=1 || fail "the window in a moved prefix"
 
+# Help and version without a display, for the window and the converter alike.
+nodisplay=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+out=$("${nodisplay[@]}" "$root/bin/corvenda" --version 2>&1) || fail "corvenda --version: $out"
+[ "$out" = "Corvenda $version
+Licence notices of the libraries it carries: $root/share/doc/corvenda/THIRD-PARTY-NOTICES.txt" ] ||
+  fail "corvenda --version printed: $out"
+out=$("${nodisplay[@]}" "$root/bin/corvenda" --help 2>&1) || fail "corvenda --help: $out"
+grep -q "^usage: corvenda" <<<"$out" || fail "corvenda --help printed: $out"
+out=$("$root/libexec/corvenda/nconvert" --version 2>&1) || fail "nconvert --version: $out"
+[ "$out" = "nconvert $version" ] || fail "nconvert --version printed: $out"
+
 # The desktop's validators: no error and no warning (hints and pedantic notes are allowed).
 if command -v desktop-file-validate >/dev/null; then
   out=$(desktop-file-validate "$root/share/applications/com.quenlow.Corvenda.desktop" 2>&1)
@@ -87,18 +99,21 @@ else
   skipped+=("appstreamcli is not installed (tools/deps.sh installs appstream)")
 fi
 
-# The thumbnailer's Exec line, run as a file manager runs it, from the moved prefix whose
-# converter it names: a PNG of each sample that fits 128 x 128 and keeps its transparency.
-exec_line=$(sed -n 's/^Exec=//p' "$moved/share/thumbnailers/corvenda.thumbnailer")
+# GNOME's sandbox sees only /usr: outside it no thumbnailer is installed to fail there.
+[ ! -e "$moved/share/thumbnailers" ] || fail "a thumbnailer was installed into $moved"
+
+# The thumbnailer's Exec line, run as a file manager runs it, with the converter it names taken
+# from the DESTDIR tree: a PNG of each sample that fits 128 x 128 and keeps its transparency.
+exec_line=$(sed -n 's/^Exec=//p' "$root/share/thumbnailers/corvenda.thumbnailer")
 case $exec_line in
-  "$moved"/*) ;;
+  "/usr/libexec/corvenda/nconvert "*) ;;
   *) fail "the thumbnailer does not run the installed converter: $exec_line" ;;
 esac
 read -ra words <<<"$exec_line"
-for sample in "$moved"/share/corvenda/Samples/*.ani; do
+for sample in "$root"/share/corvenda/Samples/*.ani; do
   out=$work/thumb-$(basename "$sample" .ani).png
-  command=()
-  for word in "${words[@]}"; do
+  command=("$work/dest${words[0]}")
+  for word in "${words[@]:1}"; do
     case $word in
       %s) command+=(128) ;;
       %i) command+=("$sample") ;;
@@ -108,7 +123,7 @@ for sample in "$moved"/share/corvenda/Samples/*.ani; do
   done
   "${command[@]}" || { fail "thumbnailer on $sample"; continue; }
   # The size a 128 box gives the full-size frame: a whole multiple, or shrunk to fit.
-  "$moved/libexec/corvenda/nconvert" -out png -o "$work/full.png" -overwrite "$sample"
+  "$root/libexec/corvenda/nconvert" -out png -o "$work/full.png" -overwrite "$sample"
   read -r fw fh < <(identify -format '%w %h' "$work/full.png")
   long=$((fw > fh ? fw : fh))
   if [ "$long" -le 128 ]; then

@@ -1,6 +1,7 @@
 // Started from <prefix>/bin of an installed tree: the window, given the program folder the way the
 // program finds it, shows the shipped hand pointer and lists the shipped samples.
 #include "form1.h"
+#include "installedconverter.h"
 #include "programfolder.h"
 #include "scripteddialogs.h"
 #include "settingsstore.h"
@@ -40,4 +41,12 @@ TEST(InstalledProgram, FindsItsHandPointerAndSamplesInShare)
     ASSERT_EQ(window.itemCount(), 8);
     for (const QString& path : window.itemTexts())
         EXPECT_TRUE(path.startsWith(folder + QStringLiteral("/Samples/"))) << path.toStdString();
+}
+
+TEST(InstalledProgram, RunsItsInstalledConverterWhereItIs)
+{
+    const QString converter = InstalledConverter();
+    EXPECT_EQ(converter, QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                         QStringLiteral("/../libexec/corvenda/nconvert")));
+    EXPECT_FALSE(InstalledConverterProblem(converter));
 }

@@ -8,16 +8,18 @@
 #endif
 
 // A folder on a fresh file system mounted noexec, as hardened systems mount their temporary
-// folders. Needs the right to mount (root); mounted() says whether it worked.
+// folders (read-only too when asked). Needs the right to mount (root); mounted() says whether it
+// worked.
 class NoExecMount
 {
 public:
-    explicit NoExecMount(QString folder) : folder_(std::move(folder))
+    explicit NoExecMount(QString folder, bool readOnly = false) : folder_(std::move(folder))
     {
         QDir().mkpath(folder_);
 #ifndef _WIN32 // Windows has no such mount
         mounted_ = ::mount("tmpfs", QFile::encodeName(folder_).constData(), "tmpfs",
-                           MS_NOEXEC | MS_NOSUID | MS_NODEV, "size=64m,mode=0700") == 0;
+                           MS_NOEXEC | MS_NOSUID | MS_NODEV | (readOnly ? MS_RDONLY : 0),
+                           "size=64m,mode=0700") == 0;
 #endif
     }
     ~NoExecMount()

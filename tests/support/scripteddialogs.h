@@ -79,7 +79,11 @@ public:
         return answer;
     }
 
-    void openInShell(const QString& pathOrUrl) override { shellOpened.push_back(pathOrUrl); }
+    bool openInShell(const QString& pathOrUrl) override
+    {
+        shellOpened.push_back(pathOrUrl);
+        return shellOpens;
+    }
 
     // Answers queued by the test.
     std::deque<MessageAnswer> messageAnswers;
@@ -87,6 +91,8 @@ public:
     // Each answer gets the dialog's buffer size; it may throw like the real dialog.
     std::deque<std::function<QString(int)>> openFilesAnswers;
     std::deque<QString> browseAnswers;
+    // Whether the desktop manages to open what it is asked to.
+    bool shellOpens = true;
     // Runs when a message box is shown, for tests that act in the middle of a handler.
     std::function<void()> onMessage;
 

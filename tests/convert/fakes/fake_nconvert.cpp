@@ -3,9 +3,10 @@
 // Direct use: fake_nconvert [--stderr TEXT] [--sleep MS] [--hang PIDFILE] [--crash] [--exit N]
 // acts out each option in order.
 //
-// As the converter (called with -q ... SOURCE): appends its tag and arguments to the file named
-// by FAKE_NCONVERT_LOG, then reads the first line of SOURCE: "exit N", "fail REASON",
-// "sleep MS", "crash" or "hang" act as above; anything else writes OUTPUT and exits 0.
+// As the converter (called with ... -o OUTPUT SOURCE): appends its tag and arguments to the file
+// named by FAKE_NCONVERT_LOG, then reads the first line of SOURCE: "exit N", "fail REASON", "sleep
+// MS", "crash" or "hang" act as above; anything else writes OUTPUT and exits 0.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -165,7 +166,8 @@ int asConverter(const std::vector<std::string>& argv)
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args = arguments(argc, argv);
-    if (args.size() > 1 && args[1] == "-q")
+    // The window always names the output; direct use never does.
+    if (std::find(args.begin() + 1, args.end(), "-o") != args.end())
         return asConverter(args);
     return direct(args);
 }

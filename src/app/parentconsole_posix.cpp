@@ -1,0 +1,3 @@
+#include "parentconsole.h"
+
+void UseParentConsole() {}

@@ -1,0 +1,51 @@
+#pragma once
+// A whole animation: every step a file shows, in order, each with the frame it shows and for how
+// long. Files that are not animated are an animation of one step.
+//
+//   const nconv::Animation a = nconv::decodeAnimation(bytes);
+//   for (const nconv::AnimationStep& step : a.steps) use(a.frames[step.frame]);
+#include "bytes.h"
+#include "image.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace nconv {
+
+// All steps together are at most this many pixels: 512 steps of 256 x 256.
+inline constexpr std::uint64_t kMaxAnimationPixels = 32ull * 1024 * 1024;
+
+struct AnimationStep
+{
+    std::size_t frame = 0;     // index into Animation::frames
+    std::uint32_t jiffies = 0; // how long it shows, in 1/60 s
+};
+
+struct Animation
+{
+    // Each frame the steps show, decoded once, all of one size (the canvas).
+    std::vector<Image> frames;
+    std::vector<std::size_t> fileFrame; // per frame: its number in the file, from 0
+    std::vector<AnimationStep> steps;
+
+    std::uint32_t width() const { return frames.front().width; }
+    std::uint32_t height() const { return frames.front().height; }
+    std::uint64_t totalJiffies() const;
+    std::vector<std::uint32_t> jiffies() const;
+};
+
+// Which frame of the file each step shows and for how long, read from its chunks alone.
+struct StepPlan
+{
+    std::size_t fileFrame = 0;
+    std::uint32_t jiffies = 0;
+};
+std::vector<StepPlan> planSteps(Bytes aniFile);
+struct AnimationLayout;
+std::vector<StepPlan> planSteps(const AnimationLayout& layout);
+
+// Throws DecodeError as the first-frame decoder does, and TooLarge past kMaxAnimationPixels.
+Animation decodeAnimation(Bytes bytes);
+
+} // namespace nconv

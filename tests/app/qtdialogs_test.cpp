@@ -1,0 +1,40 @@
+// The real message box: a report longer than the screen scrolls, and its buttons stay in view.
+#include "qtdialogs.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QScrollArea>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString failureList(int count)
+{
+    QString text = QStringLiteral("%1 files failed:").arg(count);
+    for (int i = 1; i <= count; ++i)
+        text += QStringLiteral("\n/home/me/cursors/a rather long folder name/file %1.ani: damaged "
+                               "file: the animation header is missing its frame count")
+                    .arg(i);
+    return text;
+}
+
+TEST(FitMessageBoxToScreen, ALongReportScrollsWithinTheScreenAndAShortOneIsLeftAlone)
+{
+    constexpr int screenHeight = 800;
+    QMessageBox longBox;
+    longBox.setText(failureList(60));
+    FitMessageBoxToScreen(longBox, screenHeight);
+    longBox.show();
+    ASSERT_NE(longBox.findChild<QScrollArea*>(), nullptr);
+    EXPECT_LE(longBox.frameGeometry().height(), screenHeight);
+    const auto* label = qobject_cast<QLabel*>(longBox.findChild<QScrollArea*>()->widget());
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->text().contains("file 60.ani"));
+
+    QMessageBox shortBox;
+    shortBox.setText(failureList(2));
+    FitMessageBoxToScreen(shortBox, screenHeight);
+    EXPECT_EQ(shortBox.findChild<QScrollArea*>(), nullptr);
+}
+
+} // namespace
