@@ -26,7 +26,7 @@ std::vector<std::pair<std::size_t, std::uint32_t>> stepsOf(const Buf& file)
     return steps;
 }
 
-Buf withChunksAfterFrames(const std::vector<Buf>& frames, AnihSpec header,
+Buf withChunksAfterFrames(const std::vector<Buf>& frames, AnihFields header,
                           const std::vector<Buf>& after)
 {
     std::vector<Buf> icons;
@@ -57,7 +57,7 @@ TEST(StepOrder, FollowsTheFileAsTheFirstFrameDecoderDoes)
 {
     const std::vector<Buf> frames = {tinyCursor(0xFF0000), tinyCursor(0x00FF00),
                                      tinyCursor(0x0000FF)};
-    AnihSpec sequenced;
+    AnihFields sequenced;
     sequenced.flags = kIconFlag | kSequenceFlag;
     sequenced.rate = 7;
     // "seq " and "rate" after the frames, the rate shorter than the sequence.
@@ -69,7 +69,7 @@ TEST(StepOrder, FollowsTheFileAsTheFirstFrameDecoderDoes)
     EXPECT_EQ(stepsOf(animation(frames, sequenced)),
               (std::vector<std::pair<std::size_t, std::uint32_t>>{{0, 7}, {1, 7}, {2, 7}}));
     // A "seq " chunk without the flag is ignored; the header's step count is not believed.
-    AnihSpec plain;
+    AnihFields plain;
     plain.steps = 9;
     EXPECT_EQ(stepsOf(animation(frames, plain, {chunk("seq ", words({1, 1}))})),
               (std::vector<std::pair<std::size_t, std::uint32_t>>{{0, 10}, {1, 10}, {2, 10}}));
@@ -85,7 +85,7 @@ TEST(StepOrder, FollowsTheFileAsTheFirstFrameDecoderDoes)
 
 TEST(DecodedAnimation, RepeatedFramesAreDecodedOnce)
 {
-    AnihSpec sequenced;
+    AnihFields sequenced;
     sequenced.flags = kIconFlag | kSequenceFlag;
     const nconv::Animation a =
         nconv::decodeAnimation(animation({tinyCursor(0xFF0000), tinyCursor(0x00FF00)}, sequenced,
@@ -117,7 +117,7 @@ TEST(DecodedAnimation, FramesKeepTheFirstFramesSizeAndShareOneCanvas)
 
 TEST(DecodedAnimation, RefusesTooManyPixelsInAllBeforeDecodingThem)
 {
-    AnihSpec sequenced;
+    AnihFields sequenced;
     sequenced.flags = kIconFlag | kSequenceFlag;
     const Buf file = animation({pngCursor256()}, sequenced,
                                {chunk("seq ", words(std::vector<std::uint32_t>(10000, 0)))});
