@@ -53,6 +53,9 @@ snapshot() {
 # Starts the program in Xvfb and waits up to a minute for its window (a first start in a new
 # prefix is slow).
 window_appears() {
+    # Wine's session started by the registry checks has no display; windows need a new one.
+    wineserver -k 2>/dev/null || true
+    wineserver -w
     xvfb-run -a -s "-screen 0 800x600x24" bash -c '
         wine "$1" </dev/null >/dev/null 2>&1 &
         for _ in $(seq 200); do
