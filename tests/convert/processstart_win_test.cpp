@@ -1,7 +1,9 @@
 // Command lines on Windows: what the converter receives is exactly what the window meant.
 #include "modprocess.h"
 
+#include <QEventLoop>
 #include <QStringList>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <windows.h>
 // The shell header builds on windows.h.
@@ -36,9 +38,16 @@ TEST(NativeCommandLineOnWindows, TheStartedProgramReceivesEachArgumentWhole)
     for (const QString& argument : kAwkward) {
         if (argument.isEmpty())
             continue; // an empty error output has no last line
-        const RunOutcome outcome =
-            RunAndWait(QStringLiteral(FAKE_NCONVERT), {"--stderr", argument, "--exit", "7"}, 0,
-                       nullptr, {}, 0, 1);
+        ConverterProcess process({});
+        QEventLoop loop;
+        QObject::connect(&process, &ConverterProcess::finished, &loop, &QEventLoop::quit);
+        process.start(QStringLiteral(FAKE_NCONVERT), {"--stderr", argument, "--exit", "7"}, 0,
+                      nullptr, {}, 0, 1);
+        if (!process.isDone()) {
+            QTimer::singleShot(120'000, &loop, &QEventLoop::quit); // only against a hang
+            loop.exec();
+        }
+        const RunOutcome& outcome = process.outcome();
         EXPECT_EQ(outcome.code, 7);
         EXPECT_EQ(outcome.errorLine, argument.trimmed());
     }
