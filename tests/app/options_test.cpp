@@ -99,7 +99,7 @@ TEST_F(OutputOptions, APastedQuotedOrHomePathBecomesTheFolderItNames)
     EXPECT_EQ(stored("Text1"), "/out dir/");
     form->Text1->clear();
     QTest::keyClicks(form->Text1, "~/a b ");
-    EXPECT_EQ(form->Text1->text(), QDir::homePath() + "/a b ");
+    EXPECT_EQ(form->Text1->text(), QDir::toNativeSeparators(QDir::homePath()) + "/a b ");
 }
 
 TEST_F(OutputOptions, ChoosingTheOutputFolder)

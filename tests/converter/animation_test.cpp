@@ -10,6 +10,7 @@
 #include "programcheck.h"
 #include "timing.h"
 
+#include <filesystem>
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <numeric>
@@ -259,7 +260,9 @@ TEST_F(SeveralOutputs, AFailureMidwayRemovesWhatWasWritten)
     const ChildResult r = runChild(
         kProgram, {"-out", "bmp", "-frames", "-overwrite", "-o", folder / "out.bmp", source});
     EXPECT_EQ(r.exitCode, nconv::kExitCannotWrite);
-    EXPECT_EQ(folder.files(), (std::vector<std::string>{"in.ani", "out-2.bmp/keep"}));
+    const std::string kept = std::string("out-2.bmp") +
+                             static_cast<char>(std::filesystem::path::preferred_separator) + "keep";
+    EXPECT_EQ(folder.files(), (std::vector<std::string>{"in.ani", kept}));
 }
 
 TEST_F(SeveralOutputs, EveryStepAndTheStripAreWritten)
@@ -277,6 +280,7 @@ TEST_F(SeveralOutputs, EveryStepAndTheStripAreWritten)
 
     r = runChild(kProgram, {"-info", source});
     EXPECT_EQ(r.exitCode, 0);
+    std::erase(r.out, '\r'); // text output ends its lines with CR LF on Windows
     EXPECT_EQ(r.out, "step 1: frame 0, 167 ms, 2 x 1, hot spot 1,0\n"
                      "step 2: frame 1, 166 ms, 2 x 1, hot spot 1,0\n"
                      "step 3: frame 2, 167 ms, 2 x 1, hot spot 1,0\n"

@@ -6,7 +6,6 @@
 // As the converter (called with ... -o OUTPUT SOURCE): appends its tag and arguments to the file
 // named by FAKE_NCONVERT_LOG, then reads the first line of SOURCE: "exit N", "fail REASON", "sleep
 // MS", "crash" or "hang" act as above; anything else writes OUTPUT and exits 0.
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -166,8 +165,8 @@ int asConverter(const std::vector<std::string>& argv)
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args = arguments(argc, argv);
-    // The window always names the output; direct use never does.
-    if (std::find(args.begin() + 1, args.end(), "-o") != args.end())
+    // The converter's options start with one dash, direct use's with two.
+    if (args.size() > 1 && args[1].rfind("--", 0) != 0)
         return asConverter(args);
     return direct(args);
 }
