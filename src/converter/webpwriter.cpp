@@ -3,7 +3,6 @@
 #include "errors.h"
 #include "timing.h"
 
-#include <climits>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -14,6 +13,8 @@ namespace nconv {
 namespace {
 
 constexpr std::uint32_t kMaxWebpSide = 16383;
+// A frame's duration is a 24-bit field.
+constexpr std::uint64_t kMaxFrameMilliseconds = (1u << 24) - 1;
 
 [[noreturn]] void webpFailed(const char* what)
 {
@@ -48,32 +49,13 @@ WebPConfig configFor(std::optional<int> quality)
     return config;
 }
 
-} // namespace
-
-std::vector<std::uint8_t> encodeWebp(const Animation& animation, std::optional<int> quality)
+// One frame as a standalone WebP bitstream.
+class EncodedFrame
 {
-    if (animation.width() > kMaxWebpSide || animation.height() > kMaxWebpSide)
-        unsupported("WebP pictures are at most 16383 pixels wide and high, this one is " +
-                    std::to_string(animation.width()) + " x " + std::to_string(animation.height()));
-    WebPAnimEncoderOptions options;
-    if (!WebPAnimEncoderOptionsInit(&options))
-        webpFailed("the library does not match its headers");
-    options.anim_params.loop_count = 0; // forever
-    // Blue, green, red, alpha from the top byte down: white, fully transparent, for viewers that
-    // paint the canvas before the first frame.
-    options.anim_params.bgcolor = 0xFFFFFF00;
-    const std::unique_ptr<WebPAnimEncoder, void (*)(WebPAnimEncoder*)> encoder(
-        WebPAnimEncoderNew(static_cast<int>(animation.width()),
-                           static_cast<int>(animation.height()), &options),
-        WebPAnimEncoderDelete);
-    if (!encoder)
-        throw std::bad_alloc();
-    const WebPConfig config = configFor(quality);
-
-    const std::vector<std::uint64_t> durations = durationsIn(animation.jiffies(), 1000);
-    std::uint64_t timestamp = 0;
-    for (std::size_t i = 0; i < animation.steps.size(); ++i) {
-        const Image& frame = animation.frames[animation.steps[i].frame];
+public:
+    EncodedFrame(const Image& frame, const WebPConfig& config)
+    {
+        WebPMemoryWriterInit(&writer_);
         Picture p;
         p.picture.use_argb = 1;
         p.picture.width = static_cast<int>(frame.width);
@@ -81,18 +63,75 @@ std::vector<std::uint8_t> encodeWebp(const Animation& animation, std::optional<i
         if (!WebPPictureImportRGBA(&p.picture, frame.rgba.data(),
                                    static_cast<int>(frame.width * 4)))
             throw std::bad_alloc();
-        if (!WebPAnimEncoderAdd(encoder.get(), &p.picture, static_cast<int>(timestamp), &config))
-            webpFailed(WebPAnimEncoderGetError(encoder.get()));
-        timestamp += durations[i];
-        if (timestamp > INT_MAX)
-            unsupported("the animation lasts longer than WebP can count");
+        p.picture.writer = WebPMemoryWrite;
+        p.picture.custom_ptr = &writer_;
+        if (!WebPEncode(&config, &p.picture))
+            webpFailed(p.picture.error_code == VP8_ENC_ERROR_OUT_OF_MEMORY
+                           ? "not enough memory"
+                           : "the encoder refused a frame");
     }
-    if (!WebPAnimEncoderAdd(encoder.get(), nullptr, static_cast<int>(timestamp), nullptr))
-        webpFailed(WebPAnimEncoderGetError(encoder.get()));
+    ~EncodedFrame() { WebPMemoryWriterClear(&writer_); }
+    EncodedFrame(const EncodedFrame&) = delete;
+    EncodedFrame& operator=(const EncodedFrame&) = delete;
+
+    WebPData data() const { return {writer_.mem, writer_.size}; }
+
+private:
+    WebPMemoryWriter writer_;
+};
+
+} // namespace
+
+std::vector<std::uint8_t> encodeWebp(const Animation& animation, std::optional<int> quality)
+{
+    if (animation.width() > kMaxWebpSide || animation.height() > kMaxWebpSide)
+        unsupported("WebP pictures are at most 16383 pixels wide and high, this one is " +
+                    std::to_string(animation.width()) + " x " + std::to_string(animation.height()));
+    const WebPConfig config = configFor(quality);
+    // Each frame is encoded once, however often the steps show it.
+    std::vector<std::unique_ptr<EncodedFrame>> encoded(animation.frames.size());
+    const auto frameData = [&](std::size_t index) {
+        if (!encoded[index])
+            encoded[index] = std::make_unique<EncodedFrame>(animation.frames[index], config);
+        return encoded[index]->data();
+    };
+    if (animation.steps.size() == 1) {
+        const WebPData still = frameData(animation.steps[0].frame);
+        return {still.bytes, still.bytes + still.size};
+    }
+
+    // Assembled frame by frame rather than with the animation encoder, which merges a step that
+    // repeats the one before into it: every step stays a frame of its own, as in the cursor.
+    const std::unique_ptr<WebPMux, void (*)(WebPMux*)> mux(WebPMuxNew(), WebPMuxDelete);
+    if (!mux)
+        throw std::bad_alloc();
+    const std::vector<std::uint64_t> durations = durationsIn(animation.jiffies(), 1000);
+    for (std::size_t i = 0; i < animation.steps.size(); ++i) {
+        if (durations[i] > kMaxFrameMilliseconds)
+            unsupported("a step lasts longer than a WebP frame can");
+        WebPMuxFrameInfo frame{};
+        frame.bitstream = frameData(animation.steps[i].frame);
+        frame.duration = static_cast<int>(durations[i]);
+        frame.id = WEBP_CHUNK_ANMF;
+        frame.dispose_method = WEBP_MUX_DISPOSE_NONE;
+        // Every frame covers the canvas and replaces it, transparent pixels included.
+        frame.blend_method = WEBP_MUX_NO_BLEND;
+        if (WebPMuxPushFrame(mux.get(), &frame, 1) != WEBP_MUX_OK)
+            webpFailed("a frame could not be added");
+    }
+    WebPMuxAnimParams params;
+    params.loop_count = 0; // forever
+    // Blue, green, red, alpha from the top byte down: white, fully transparent, for viewers that
+    // paint the canvas before the first frame.
+    params.bgcolor = 0xFFFFFF00;
+    if (WebPMuxSetAnimationParams(mux.get(), &params) != WEBP_MUX_OK ||
+        WebPMuxSetCanvasSize(mux.get(), static_cast<int>(animation.width()),
+                             static_cast<int>(animation.height())) != WEBP_MUX_OK)
+        webpFailed("the animation could not be set up");
     WebPData data;
     WebPDataInit(&data);
-    if (!WebPAnimEncoderAssemble(encoder.get(), &data))
-        webpFailed(WebPAnimEncoderGetError(encoder.get()));
+    if (WebPMuxAssemble(mux.get(), &data) != WEBP_MUX_OK)
+        webpFailed("the animation could not be assembled");
     std::vector<std::uint8_t> out(data.bytes, data.bytes + data.size);
     WebPDataClear(&data);
     return out;

@@ -18,7 +18,6 @@ struct StepsCase
 {
     SampleEntry entry;
     std::vector<std::uint32_t> jiffies; // as the generator wrote them
-    std::size_t changes = 0;            // steps showing another frame than the step before
 };
 
 void PrintTo(const StepsCase& c, std::ostream* os)
@@ -45,9 +44,6 @@ std::vector<StepsCase> Cases()
                     StepsCase c{e, {}};
                     for (const QByteArray& j : fields[1].split(','))
                         c.jiffies.push_back(j.toUInt());
-                    QByteArray before;
-                    for (const QByteArray& f : fields[2].split(','))
-                        c.changes += std::exchange(before, f) != f;
                     cases.push_back(c);
                 }
         }
@@ -113,8 +109,8 @@ TEST_P(AnimatedOutput, WebpHasEveryStepForAsLong)
     std::int64_t total = 0; // ms
     for (auto m = frame.globalMatch(info); m.hasNext(); ++frames)
         total += m.next().captured(1).toLongLong();
-    // The encoder shows a frame repeated by the next step once, for both steps' time.
-    EXPECT_EQ(frames, GetParam().changes) << info.toStdString();
+    // A step that repeats the frame before is still a frame of its own.
+    EXPECT_EQ(frames, GetParam().jiffies.size()) << info.toStdString();
     EXPECT_LE(std::abs(total * 60 - std::int64_t(totalJiffies_) * 1000), 60)
         << "within 1 ms of " << totalJiffies_ << " jiffies";
 }
