@@ -10,7 +10,7 @@ count=${1:-1000}
 cores=$(nproc)
 build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVENDA_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target convert_bench_driver nconvert >/dev/null
+cmake --build "$build" -j2 --target convert_bench_driver nconvert corvenda_samples >/dev/null
 
 driver="$build/bin/convert_bench_driver"
 conv="$build/bin/nconvert"

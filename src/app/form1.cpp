@@ -82,7 +82,8 @@ Form1::Form1(AppContext context, QWidget* parent)
 
 Form1::~Form1()
 {
-    // Kills a converter still running and removes the run's converter file.
+    // Asks the converters still running to end, waits for them (killing any that outstay their
+    // grace) and removes the run's converter file.
     delete run_;
 }
 
@@ -408,15 +409,10 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // A run is stopped as the Stop button stops it; the window goes at once, and closes for good
-    // once every converter has ended and cleaned up after itself.
+    // A run is stopped as the Stop button stops it: its converters are asked to end and clean up
+    // after themselves. The window goes at once; the program waits for them as it ends.
     closing_ = true;
-    if (run_) {
-        event->ignore();
-        hide();
-        StopConversion();
-        return;
-    }
+    StopConversion();
     event->accept();
     // A folder walk holds the window's events below its handler and writes nothing; ending the
     // program at once is the quickest way out of it.

@@ -112,7 +112,4 @@ void Form1::conversionEnded()
         trap.at(156, [&] { context_.dialogs->reportBox(summary, details, applicationTitle()); });
     trap.at(162, [&] { Converting = false; });
     emit conversionFinished();
-    // A close waited for the run to end.
-    if (closing_)
-        close();
 }

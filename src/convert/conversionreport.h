@@ -21,7 +21,8 @@ enum class RunEnd {
 class ConversionReport
 {
 public:
-    static constexpr int kListedFailures = 20;
+    // The box lists this many failures; its details hold them all.
+    static constexpr int kListedFailures = 10;
     // Longer paths are shortened in the middle, so the reason after them stays in view and the
     // box keeps a sensible width.
     static constexpr int kShownPathChars = 72;

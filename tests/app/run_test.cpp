@@ -381,7 +381,7 @@ TEST_F(ConversionRunWindow, StopEndsTheConverterAndSaysSo)
         EXPECT_FALSE(QFile::exists(outputFolder + "/hang.jpg")) << way;
         EXPECT_EQ(window.PushButton2->text(), "Start Converting");
         EXPECT_FALSE(window.Converting);
-        EXPECT_EQ(hiddenAtOnce, way == Close);
+        EXPECT_EQ(hiddenAtOnce, way == Close) << way;
         if (way == Close)
             EXPECT_TRUE(messageTexts().isEmpty());
         else
