@@ -2,8 +2,12 @@
 // file of a folder, presses "Start Converting" and prints how long the run took, or presses
 // "Stop Converting" part way and prints how long the run took to end.
 //
-//   convert_bench_driver make-input FOLDER COUNT   writes COUNT copies of a generated cursor image
-//   convert_bench_driver run SOURCES OUTPUT        converts every file of SOURCES into OUTPUT
+//   convert_bench_driver make-input FOLDER COUNT [ani]
+//       writes COUNT copies of a generated cursor image, or with "ani" of the small animated
+//       samples in turn
+//   convert_bench_driver run SOURCES OUTPUT [SAVE-AS [CONVERTERS]]
+//       converts every file of SOURCES into OUTPUT ("Save as:" by its stored name, jpg unless
+//       given; converters: one per core unless given)
 //   convert_bench_driver stop SOURCES OUTPUT MS    the same, stopped MS milliseconds after start
 #include "converterlocation.h"
 #include "dialogs.h"
@@ -41,10 +45,26 @@ public:
     }
     QString openFiles(const QString&, const QString&, int) override { return {}; }
     QString browseForFolder(const QString&, const QString&) override { return {}; }
-    void openInShell(const QString&) override {}
+    bool openInShell(const QString&) override { return true; }
 
     QStringList messages;
 };
+
+// Copies of the small animated samples (a few kilobytes each), in turn.
+int makeAnimatedInput(const QString& folder, int count)
+{
+    QDir().mkpath(folder);
+    const QString samples = QCoreApplication::applicationDirPath() + "/Samples/";
+    const QStringList small = {"hourglass.ani", "traffic.ani", "pulse.ani"};
+    for (int i = 0; i < count; ++i) {
+        const QString name = small[i % small.size()];
+        if (!QFile::copy(samples + name,
+                         folder + QStringLiteral("/cursor%1-").arg(i, 4, 10, QLatin1Char('0')) +
+                             name))
+            return 1;
+    }
+    return 0;
+}
 
 int makeInput(const QString& folder, int count)
 {
@@ -78,11 +98,15 @@ void waitForRunEnd(Form1& window)
 }
 
 // stopAfterMs < 0: the run goes to its end.
-int run(const QString& sources, const QString& output, int stopAfterMs)
+int run(const QString& sources, const QString& output, int stopAfterMs,
+        const QString& saveAs = QStringLiteral("jpg"), const QString& converters = {})
 {
     QTemporaryDir temp;
     SilentDialogs dialogs;
     SettingsStore settings(temp.filePath("settings.ini"));
+    settings.write("OutputFormat", saveAs);
+    if (!converters.isEmpty())
+        settings.write("Converters", converters);
     AppContext context;
     context.dialogs = &dialogs;
     context.settings = &settings;
@@ -134,12 +158,14 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == "make-input")
         return makeInput(args[2], args[3].toInt());
-    if (args.size() == 4 && args[1] == "run")
-        return run(args[2], args[3], -1);
+    if (args.size() == 5 && args[1] == "make-input" && args[4] == "ani")
+        return makeAnimatedInput(args[2], args[3].toInt());
+    if (args.size() >= 4 && args.size() <= 6 && args[1] == "run")
+        return run(args[2], args[3], -1, args.value(4, "jpg"), args.value(5));
     if (args.size() == 5 && args[1] == "stop")
         return run(args[2], args[3], args[4].toInt());
-    std::fputs("usage: convert_bench_driver make-input FOLDER COUNT | run SOURCES OUTPUT | stop "
-               "SOURCES OUTPUT MS\n",
+    std::fputs("usage: convert_bench_driver make-input FOLDER COUNT [ani] | run SOURCES OUTPUT "
+               "[SAVE-AS [CONVERTERS]] | stop SOURCES OUTPUT MS\n",
                stderr);
     return 2;
 }

@@ -82,7 +82,8 @@ Form1::Form1(AppContext context, QWidget* parent)
 
 Form1::~Form1()
 {
-    // Kills a converter still running and removes the run's converter file.
+    // Asks the converters still running to end, waits for them (killing any that outstay their
+    // grace) and removes the run's converter file.
     delete run_;
 }
 
@@ -264,11 +265,14 @@ void Form1::Form_Load()
     });
     trap.at(128, [&] { ListView1->setHeaderLabels({QStringLiteral("ANI File(s)")}); });
     trap.at(130, [&] { ListView1->setColumnWidth(0, twips(0, 0, 7000, 0).width()); });
+    restoringSettings_ = true;
     trap.at(132, [&] {
         Text1->setText(settings.read(QStringLiteral("Text1"), DefaultOutputFolderPath()));
     });
-    trap.at(134,
-            [&] { Slider1->setValue(ToInt32(settings.read(QStringLiteral("Slider1"), "85"))); });
+    trap.at(134, [&] {
+        Slider1->setValue(StoredInteger(settings.read(QStringLiteral("Slider1"), "85"),
+                                        Slider1->minimum(), Slider1->maximum(), 85));
+    });
     trap.at(136, [&] {
         Frame1->setTitle(QStringLiteral("Output JPG image quality: %1%").arg(Slider1->value()));
     });
@@ -279,11 +283,14 @@ void Form1::Form_Load()
         ShowQualityFor(choice);
     });
     trap.at(138, [&] {
-        SetOptionValue(*Option1, ToBoolean(settings.read(QStringLiteral("Option1"), "1")));
+        SetOptionValue(*Option1,
+                       StoredBoolean(settings.read(QStringLiteral("Option1"), "1"), true));
     });
     trap.at(140, [&] {
-        SetOptionValue(*Option2, ToBoolean(settings.read(QStringLiteral("Option2"), "0")));
+        SetOptionValue(*Option2,
+                       StoredBoolean(settings.read(QStringLiteral("Option2"), "0"), false));
     });
+    restoringSettings_ = false;
     if (trap.test(142, [&] { return Option1->isChecked(); }))
         trap.at(144, [&] { Frame3->setEnabled(true); });
     else
@@ -402,8 +409,8 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // A run is stopped as the Stop button stops it: its converter is killed and waited for and
-    // its converter file removed, so nothing is left running or lying about.
+    // A run is stopped as the Stop button stops it: its converters are asked to end and clean up
+    // after themselves. The window goes at once; the program waits for them as it ends.
     closing_ = true;
     StopConversion();
     event->accept();
@@ -430,8 +437,9 @@ bool Form1::listMayChange()
     if (!Converting)
         return true;
     context_.dialogs->messageBox(
-        QStringLiteral("The list cannot be changed while files are being converted. Press \"Stop "
-                       "Converting\" first."),
+        QStringLiteral("Files cannot be removed from the list or moved while files are being "
+                       "converted. Files you add now are converted at the end of this run. Press "
+                       "\"Stop Converting\" to change the list."),
         applicationTitle(), MessageButtons::Ok, MessageIcon::None);
     return false;
 }
@@ -440,8 +448,7 @@ bool Form1::listMayChange()
 
 void Form1::appendPath(const QString& path)
 {
-    auto* item = new QTreeWidgetItem(ListView1);
-    item->setText(0, path);
+    appendPaths({path});
 }
 
 void Form1::appendPaths(const QStringList& paths)
@@ -454,6 +461,9 @@ void Form1::appendPaths(const QStringList& paths)
         items.append(item);
     }
     ListView1->addTopLevelItems(items);
+    // Files added during a run join it at its end.
+    if (run_)
+        run_->add(paths);
 }
 
 OutputChoice Form1::outputChoice() const

@@ -25,6 +25,7 @@ class QRadioButton;
 class QSlider;
 class QTreeWidget;
 class Trap;
+struct PlanChoices;
 
 // Values of the window's mouse pointer.
 namespace MousePointer {
@@ -84,6 +85,8 @@ public:
     void Slider1_Change();
     void Option1_Click();
     void Option2_Click();
+    // Both save options: store the pair, enable the folder with the first.
+    void SaveOption_Click(const char* procedure);
     // "Save as:".
     void Combo1_Click();
     void Text1_Change();
@@ -149,11 +152,14 @@ private:
     // The list's own events (drop, editing) are routed by the editing handlers' file.
     void connectListEvents();
     Trap makeTrap(const char* procedure) const;
-    void startConversion(const Trap& trap);
+    void storeSetting(const QString& key, const QString& text);
+    void startConversion(const PlanChoices& choices);
+    // Controls that would change a run's plan are disabled while it goes on.
+    void ShowRunning(bool running);
     // The quality frame's caption and whether the slider applies, for the output chosen.
     void ShowQualityFor(OutputChoice choice);
     void conversionEnded();
-    // Whether the list may change now; during a run it may not, and the user is told why.
+    // Whether items may be removed now; during a run they may not, and the user is told why.
     bool listMayChange();
     // Keeps the window alive during a folder walk; counts the walks under way.
     WalkPacer walkPacer();
@@ -181,5 +187,6 @@ private:
     std::unique_ptr<RunHost> runHost_;
     ConversionRun* run_ = nullptr;
     bool closing_ = false;
+    bool restoringSettings_ = false;
     int walks_ = 0;
 };

@@ -17,6 +17,14 @@ public:
     virtual MessageAnswer messageBox(const QString& text, const QString& title,
                                      MessageButtons buttons, MessageIcon icon) = 0;
 
+    // A box with OK and, when details are given, a list the user can show and copy whole (every
+    // file a run could not convert).
+    virtual void reportBox(const QString& text, const QString& details, const QString& title)
+    {
+        messageBox(details.isEmpty() ? text : text + QStringLiteral("\n\n") + details, title,
+                   MessageButtons::Ok, MessageIcon::None);
+    }
+
     // The entered text, or nothing when the user cancelled.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;

@@ -9,7 +9,8 @@ struct ChoiceFacts
     OutputChoice choice;
     const char* label;
     const char* setting;
-    const char* extension;
+    // What follows the source's name without its extension in the file named for it.
+    const char* suffix;
 };
 
 constexpr ChoiceFacts kFacts[] = {
@@ -18,7 +19,7 @@ constexpr ChoiceFacts kFacts[] = {
     {OutputChoice::AnimatedGif, "Animated GIF", "gif", ".gif"},
     {OutputChoice::AnimatedWebp, "Animated WebP", "webp", ".webp"},
     {OutputChoice::PngEveryFrame, "PNG image of every frame", "png-frames", ".png"},
-    {OutputChoice::PngStrip, "PNG strip of all frames", "png-strip", ".png"},
+    {OutputChoice::PngStrip, "PNG strip of all frames", "png-strip", "-strip.png"},
 };
 
 const ChoiceFacts& factsOf(OutputChoice choice)
@@ -62,9 +63,9 @@ OutputChoice OutputChoiceFromSetting(const QString& text)
     return OutputChoice::JpgFirstFrame;
 }
 
-QString ExtensionOf(OutputChoice choice)
+QString OutputSuffixOf(OutputChoice choice)
 {
-    return QString::fromLatin1(factsOf(choice).extension);
+    return QString::fromLatin1(factsOf(choice).suffix);
 }
 
 bool UsesQuality(OutputChoice choice)

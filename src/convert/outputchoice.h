@@ -23,9 +23,10 @@ QString LabelOf(OutputChoice choice);
 QString SettingTextOf(OutputChoice choice);
 OutputChoice OutputChoiceFromSetting(const QString& text);
 
-// The extension of the file named for a source (".jpg", ".png", ...). Every frame and strip
-// outputs are named after it by the converter.
-QString ExtensionOf(OutputChoice choice);
+// What follows the source's name without its extension in the file named for it (".jpg",
+// "-strip.png", ...): no two choices name a file alike, so results of several choices can share a
+// folder. The converter numbers every-frame outputs after this name ("name-1.png", ...).
+QString OutputSuffixOf(OutputChoice choice);
 
 // Whether the quality slider means anything for the choice; lossless outputs ignore it.
 bool UsesQuality(OutputChoice choice);

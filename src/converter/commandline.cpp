@@ -241,9 +241,11 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
         return code;
     };
     try {
-        if (!options.overwrite && !options.info && !writesSeveralFiles(options) &&
-            outputExists(output))
-            throw OutputExistsError(output);
+        if (!options.info && !writesSeveralFiles(options)) {
+            if (!options.overwrite && outputExists(output))
+                throw OutputExistsError(output);
+            expectOutputs({output}, options.overwrite);
+        }
         const SourceFile source(options.source, kMaxSourceBytes);
         if (wantsAnimation(options)) {
             convertAnimation(source.bytes(), options, output, out);

@@ -25,6 +25,10 @@ void writeAllOrNothing(const std::vector<OutputFile>& files, bool overwrite)
         for (const OutputFile& file : files)
             if (outputExists(file.path))
                 throw OutputExistsError(file.path);
+    std::vector<std::string> paths;
+    for (const OutputFile& file : files)
+        paths.push_back(file.path);
+    expectOutputs(paths, overwrite);
     std::size_t written = 0;
     try {
         for (; written < files.size(); ++written)

@@ -368,6 +368,52 @@ TEST_F(Converter, KilledWhileWritingLeavesNoFile)
 #endif
 }
 
+// Asked to end (as the window's Stop does) while it writes every frame, the converter leaves
+// the whole set, having exited 0, or nothing at all: asked at the moment the k-th file appears,
+// for several k.
+TEST_F(Converter, AskedToEndLeavesAWholeSetOrNothing)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "the window asks through an event on Windows; this sends POSIX signals";
+#else
+    constexpr std::size_t kSteps = 40;
+    std::vector<testimg::Buf> frames;
+    for (std::size_t i = 0; i < kSteps; ++i)
+        frames.push_back(
+            testimg::solidCursor(256, 0xff000000u | static_cast<std::uint32_t>(i * 6000)));
+    const std::string src = folder.write("many.ani", testimg::animation(frames));
+    for (const std::size_t k :
+         {std::size_t{0}, std::size_t{1}, std::size_t{5}, kSteps - 1, kSteps}) {
+        const std::string out = folder / ("set" + std::to_string(k) + ".png");
+        const std::vector<std::string> args = {kProgram, "-out", "png", "-frames", "-o", out, src};
+        std::vector<char*> argv;
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        const std::size_t before = folder.files().size();
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, kProgram.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+        int status = 0;
+        bool asked = false;
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            if (!asked && folder.files().size() >= before + k) {
+                kill(pid, SIGTERM);
+                asked = true;
+            }
+            usleep(50);
+        }
+        const std::size_t made = folder.files().size() - before;
+        if (WIFEXITED(status)) {
+            EXPECT_EQ(WEXITSTATUS(status), nconv::kExitOk) << k;
+            EXPECT_EQ(made, kSteps) << k;
+        } else {
+            EXPECT_EQ(WTERMSIG(status), SIGTERM) << k;
+            EXPECT_EQ(made, 0u) << k;
+        }
+    }
+#endif
+}
+
 TEST_F(Converter, AwkwardPathsArePassedThroughUnchanged)
 {
     // Quotes cannot be part of a Windows name; characters a command shell treats specially can.

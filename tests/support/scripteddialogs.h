@@ -21,6 +21,8 @@ public:
         QString title;
         MessageButtons buttons;
         MessageIcon icon;
+        // A report box's details; empty for plain message boxes.
+        QString details;
     };
     struct Input
     {
@@ -37,7 +39,7 @@ public:
     MessageAnswer messageBox(const QString& text, const QString& title, MessageButtons buttons,
                              MessageIcon icon) override
     {
-        messages.push_back({text, title, buttons, icon});
+        messages.push_back({text, title, buttons, icon, {}});
         if (onMessage)
             onMessage();
         if (!messageAnswers.empty()) {
@@ -46,6 +48,13 @@ public:
             return answer;
         }
         return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    }
+
+    void reportBox(const QString& text, const QString& details, const QString& title) override
+    {
+        messages.push_back({text, title, MessageButtons::Ok, MessageIcon::None, details});
+        if (onMessage)
+            onMessage();
     }
 
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
