@@ -22,10 +22,9 @@ std::string sizeText(std::uint64_t width, std::uint64_t height)
 
 void checkTotal(std::size_t steps, std::uint64_t width, std::uint64_t height)
 {
-    if (steps * width * height > kMaxAnimationPixels)
-        tooLarge(std::to_string(steps) + " steps of " + sizeText(width, height) +
-                 " pixels (the limit is " + std::to_string(kMaxAnimationPixels >> 20) +
-                 " megapixels for all steps together)");
+    if (steps * width * height > kMaxPixels)
+        tooLarge(std::to_string(steps) + " steps of " + sizeText(width, height) + " pixels (" +
+                 kPixelLimitText + ", all steps together)");
 }
 
 // Frames of different sizes share one canvas of the largest size. They are aligned on their hot

@@ -41,7 +41,8 @@ std::string describeSteps(const Animation& animation)
         text += "\n";
         total += ms[i];
     }
-    text += "total: " + std::to_string(animation.steps.size()) + " steps, " +
+    const std::size_t steps = animation.steps.size();
+    text += "total: " + std::to_string(steps) + (steps == 1 ? " step, " : " steps, ") +
             std::to_string(total) + " ms\n";
     return text;
 }

@@ -127,6 +127,10 @@ TEST(DecodedAnimation, RefusesTooManyPixelsInAllBeforeDecodingThem)
         ADD_FAILURE() << "10000 steps of 256 x 256 were accepted";
     } catch (const nconv::DecodeError& e) {
         EXPECT_EQ(e.kind(), nconv::ErrorKind::TooLarge);
+        // One limit, said as for one picture.
+        EXPECT_NE(std::string(e.what()).find("the limit is 64 megapixels, all steps together"),
+                  std::string::npos)
+            << e.what();
     }
 }
 
@@ -285,6 +289,10 @@ TEST_F(SeveralOutputs, EveryStepAndTheStripAreWritten)
                      "step 2: frame 1, 166 ms, 2 x 1, hot spot 1,0\n"
                      "step 3: frame 2, 167 ms, 2 x 1, hot spot 1,0\n"
                      "total: 3 steps, 500 ms\n");
+    const std::string still = folder.write("still.cur", tinyCursor(0xFF0000));
+    r = runChild(kProgram, {"-info", still});
+    std::erase(r.out, '\r');
+    EXPECT_EQ(r.out, "step 1: frame 0, 0 ms, 2 x 1, hot spot 1,0\ntotal: 1 step, 0 ms\n");
 }
 
 } // namespace
