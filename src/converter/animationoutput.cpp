@@ -83,7 +83,7 @@ void convertAnimation(Bytes source, const Options& options, const std::string& o
         for (std::size_t i = 0; i < count; ++i)
             files.push_back({numberedPath(output, i + 1, count),
                              encodeImage(animation.frames[animation.steps[i].frame], options.format,
-                                         options.quality)});
+                                         options.quality, options.background)});
         writeAllOrNothing(files, options.overwrite);
         return;
     }
