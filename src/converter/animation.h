@@ -32,6 +32,9 @@ struct Animation
     std::vector<std::uint32_t> jiffies() const;
 };
 
+// Per step, the frame it shows, frames of identical pixels counted as one (the first of them).
+std::vector<std::size_t> shownPictures(const Animation& animation);
+
 // Which frame of the file each step shows and for how long, read from its chunks alone.
 struct StepPlan
 {

@@ -47,8 +47,8 @@ TEST(Timing, RoundingIsCarriedFromStepToStep)
 {
     EXPECT_EQ(nconv::durationsIn(std::vector<std::uint32_t>{10, 10, 10}, 100),
               (std::vector<std::uint64_t>{17, 16, 17}));
-    EXPECT_EQ(nconv::durationsIn(std::vector<std::uint32_t>{1, 1, 1}, 100),
-              (std::vector<std::uint64_t>{2, 1, 2}));
+    EXPECT_EQ(nconv::durationsIn(std::vector<std::uint32_t>{1, 1, 1}, 1000),
+              (std::vector<std::uint64_t>{17, 16, 17}));
     // 600 steps of one jiffy: rounding each alone would give 1200 ms or 600 ms, not 10 s.
     EXPECT_EQ(sum(nconv::durationsIn(std::vector<std::uint32_t>(600, 1), 1000)), 10000u);
     EXPECT_EQ(sum(nconv::durationsIn(std::vector<std::uint32_t>(600, 1), 100)), 1000u);
@@ -95,6 +95,17 @@ TEST(DecodedAnimation, RepeatedFramesAreDecodedOnce)
     EXPECT_EQ(a.fileFrame, (std::vector<std::size_t>{1, 0}));
     EXPECT_EQ(a.steps.size(), 4u);
     EXPECT_EQ(a.steps[3].frame, 0u);
+}
+
+TEST(DecodedAnimation, FramesOfTheSamePixelsAreOnePicture)
+{
+    AnihFields sequenced;
+    sequenced.flags = kIconFlag | kSequenceFlag;
+    const nconv::Animation a = nconv::decodeAnimation(
+        animation({tinyCursor(0xFF0000), tinyCursor(0x00FF00), tinyCursor(0xFF0000)}, sequenced,
+                  {chunk("seq ", words({2, 1, 0, 2}))}));
+    ASSERT_EQ(a.frames.size(), 3u);
+    EXPECT_EQ(nconv::shownPictures(a), (std::vector<std::size_t>{0, 1, 0, 0}));
 }
 
 TEST(DecodedAnimation, FramesKeepTheFirstFramesSizeAndShareOneCanvas)
