@@ -92,7 +92,7 @@ void convertAnimation(Bytes source, const Options& options, const std::string& o
         bytes = encodeImage(stripOf(animation, options.strip == Strip::Vertical), OutputFormat::Png,
                             options.quality);
     else if (options.format == OutputFormat::Gif)
-        bytes = encodeGif(animation);
+        bytes = encodeGif(animation, options.background);
     else
         bytes = encodeWebp(animation,
                            options.qualityGiven ? std::optional(options.quality) : std::nullopt);

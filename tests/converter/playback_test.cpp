@@ -1,9 +1,15 @@
-// Animations as players show them: frame timing that no browser stretches.
+// Animations as players show them: frame timing that no browser stretches, and GIF frames
+// composed as a player composes them (giflib reads them).
+#include "animation.h"
+#include "colourreduction.h"
+#include "gifwriter.h"
 #include "timing.h"
 
 #include <algorithm>
 #include <cmath>
+#include <gif_lib.h>
 #include <gtest/gtest.h>
+#include <numeric>
 
 namespace {
 
@@ -82,6 +88,221 @@ TEST(PlayedFrames, EveryFrameEndsWhereAStepEndsAndTheLoopKeepsItsLength)
         }
         EXPECT_LE(std::abs(at - std::round(t)), 0.0) << "round " << round;
     }
+}
+
+// A GIF as a player shows it: each frame composed over what the frames before left.
+struct PlayedGif
+{
+    std::vector<Pixels> shown;
+    std::vector<int> delays;
+    int width = 0, height = 0;
+};
+
+PlayedGif playGif(const std::vector<std::uint8_t>& bytes)
+{
+    struct Reader
+    {
+        const std::vector<std::uint8_t>* bytes;
+        std::size_t at = 0;
+    } reader{&bytes};
+    int error = 0;
+    GifFileType* gif = DGifOpen(
+        &reader,
+        [](GifFileType* g, GifByteType* to, int n) {
+            auto* r = static_cast<Reader*>(g->UserData);
+            n = static_cast<int>(std::min<std::size_t>(n, r->bytes->size() - r->at));
+            std::copy_n(r->bytes->data() + r->at, n, to);
+            r->at += static_cast<std::size_t>(n);
+            return n;
+        },
+        &error);
+    PlayedGif play;
+    if (!gif || DGifSlurp(gif) != GIF_OK) {
+        ADD_FAILURE() << "giflib cannot read the GIF";
+        return play;
+    }
+    play.width = gif->SWidth, play.height = gif->SHeight;
+    Pixels canvas(std::size_t(play.width) * play.height * 4, 0);
+    for (int i = 0; i < gif->ImageCount; ++i) {
+        const SavedImage& image = gif->SavedImages[i];
+        const GifImageDesc& d = image.ImageDesc;
+        GraphicsControlBlock gcb;
+        DGifSavedExtensionToGCB(gif, i, &gcb);
+        play.delays.push_back(gcb.DelayTime);
+        const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
+        const Pixels before = canvas;
+        for (int y = 0; y < d.Height; ++y)
+            for (int x = 0; x < d.Width; ++x) {
+                const int index = image.RasterBits[y * d.Width + x];
+                if (index == gcb.TransparentColor)
+                    continue;
+                const GifColorType c = map->Colors[index];
+                std::uint8_t* px = &canvas[(std::size_t(d.Top + y) * play.width + d.Left + x) * 4];
+                px[0] = c.Red, px[1] = c.Green, px[2] = c.Blue, px[3] = 255;
+            }
+        play.shown.push_back(canvas);
+        if (gcb.DisposalMode == DISPOSE_BACKGROUND)
+            for (int y = 0; y < d.Height; ++y)
+                std::fill_n(&canvas[(std::size_t(d.Top + y) * play.width + d.Left) * 4],
+                            d.Width * 4, 0);
+        else if (gcb.DisposalMode == DISPOSE_PREVIOUS)
+            canvas = before;
+    }
+    DGifCloseFile(gif, &error);
+    return play;
+}
+
+// What a GIF can show of a picture on `page`, as onPage rules.
+Pixels gifView(const nconv::Image& image, const nconv::Rgb& page = nconv::kWhite)
+{
+    Pixels out;
+    for (std::uint32_t c : nconv::onPage(image, page))
+        if (c == nconv::kSeeThrough)
+            out.insert(out.end(), {0, 0, 0, 0});
+        else
+            out.insert(out.end(),
+                       {std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c), 255});
+    return out;
+}
+
+nconv::Image blank(std::uint32_t side)
+{
+    nconv::Image image;
+    image.width = image.height = side;
+    image.rgba.assign(std::size_t(side) * side * 4, 0);
+    return image;
+}
+
+void paint(nconv::Image& image, std::uint32_t x, std::uint32_t y, std::array<std::uint8_t, 4> rgba)
+{
+    std::copy(rgba.begin(), rgba.end(),
+              image.rgba.begin() + (std::size_t(y) * image.width + x) * 4);
+}
+
+// A spinner of `frames` pictures: a still backdrop (a smooth shading of `shades` x `shades`
+// colours, or with `noisy` those colours strewn about) and a block that moves: under the backdrop,
+// leaving see-through pixels behind, or with `over` across it.
+nconv::Animation spinner(std::size_t frames, std::uint32_t shades, bool noisy = false,
+                         bool over = false)
+{
+    nconv::Animation a;
+    for (std::size_t k = 0; k < frames; ++k) {
+        nconv::Image image = blank(64);
+        std::uint32_t seed = 7;
+        for (std::uint32_t y = 0; y < 40; ++y)
+            for (std::uint32_t x = 0; x < 64; ++x) {
+                seed = seed * 1103515245u + 12345u;
+                const std::uint32_t sx = noisy ? (seed >> 16) % 64 : x,
+                                    sy = noisy ? (seed >> 8) % 40 : y;
+                paint(image, x, y,
+                      {std::uint8_t(sx * shades / 64 * 255 / shades),
+                       std::uint8_t(sy * shades / 40 * 255 / shades), 90, 255});
+            }
+        for (std::uint32_t y = over ? 20 : 44; y < (over ? 36u : 60u); ++y)
+            for (std::uint32_t x = 0; x < 12; ++x)
+                paint(image, x + 12 * std::uint32_t(k), y,
+                      {200, 30, 40, std::uint8_t(x < 3 ? 100 : 255)});
+        a.frames.push_back(std::move(image));
+        a.fileFrame.push_back(k);
+        a.steps.push_back({k, 6});
+    }
+    return a;
+}
+
+// Wherever two consecutive pictures (the last and the first included) are equal, the frames a
+// player shows are equal too: no pixel flickers while it stays.
+void expectUnchangedPixelsStay(const nconv::Animation& a, const PlayedGif& play)
+{
+    const std::size_t count = play.shown.size();
+    ASSERT_EQ(count, a.steps.size());
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t next = (k + 1) % count;
+        const Pixels& from = a.frames[a.steps[k].frame].rgba;
+        const Pixels& to = a.frames[a.steps[next].frame].rgba;
+        std::size_t differing = 0;
+        for (std::size_t p = 0; p < from.size(); p += 4)
+            if (std::equal(&from[p], &from[p + 4], &to[p]) &&
+                !std::equal(&play.shown[k][p], &play.shown[k][p + 4], &play.shown[next][p]))
+                ++differing;
+        EXPECT_EQ(differing, 0u) << "from frame " << k + 1 << " to " << next + 1;
+    }
+}
+
+// Frames of a GIF close to the pictures (35 dB), transparent exactly where they are, and steady.
+void expectCloseAndSteady(const nconv::Animation& a)
+{
+    const PlayedGif play = playGif(nconv::encodeGif(a));
+    ASSERT_EQ(play.shown.size(), a.steps.size());
+    expectUnchangedPixelsStay(a, play);
+    for (std::size_t k = 0; k < a.steps.size(); ++k) {
+        const Pixels want = gifView(a.frames[a.steps[k].frame]);
+        double squared = 0;
+        for (std::size_t p = 0; p < want.size(); p += 4) {
+            ASSERT_EQ(play.shown[k][p + 3], want[p + 3]) << "frame " << k + 1 << " pixel " << p / 4;
+            for (int c = 0; c < 3; ++c)
+                squared += std::pow(play.shown[k][p + c] - want[p + c], 2);
+        }
+        EXPECT_LT(squared / (want.size() / 4 * 3), 20.0) << "frame " << k + 1 << ": MSE (35 dB)";
+    }
+}
+
+TEST(Gif, AnimationsOf255ColoursOrFewerComeOutExactlyAndDrawOnlyWhatChanges)
+{
+    const nconv::Animation a = spinner(4, 12); // 144 colours and the block's two
+    const std::vector<std::uint8_t> bytes = nconv::encodeGif(a);
+    const PlayedGif play = playGif(bytes);
+    ASSERT_EQ(play.shown.size(), 4u);
+    EXPECT_EQ(play.delays, (std::vector<int>{10, 10, 10, 10}));
+    for (std::size_t k = 0; k < 4; ++k)
+        EXPECT_EQ(play.shown[k], gifView(a.frames[k])) << "frame " << k + 1;
+    expectUnchangedPixelsStay(a, play);
+    // With nothing to clear, a frame holds the moving block, not the whole picture again.
+    const std::size_t whole = nconv::encodeGif(spinner(1, 12, true, true)).size();
+    EXPECT_LT(nconv::encodeGif(spinner(5, 12, true, true)).size(),
+              nconv::encodeGif(spinner(4, 12, true, true)).size() + whole / 4);
+}
+
+TEST(Gif, MoreColoursShareOnePaletteAndPixelsThatStayNeverChange)
+{
+    for (bool over : {false, true}) {
+        SCOPED_TRACE(over ? "the block across the backdrop" : "the block below it");
+        expectCloseAndSteady(spinner(5, 64, false, over)); // 2560 colours
+        expectCloseAndSteady(spinner(5, 64, true, over));
+    }
+}
+
+TEST(Gif, PixelsAreLaidOnTheGivenPageAndFaintOnesItHidesStaySeeThrough)
+{
+    nconv::Animation a;
+    a.frames.push_back(blank(4));
+    paint(a.frames[0], 0, 0, {255, 255, 255, 255}); // opaque white
+    paint(a.frames[0], 1, 0, {0, 0, 0, 100});       // a shadow: the page's own colour on black
+    paint(a.frames[0], 2, 0, {255, 255, 255, 100}); // a faint highlight
+    paint(a.frames[0], 3, 0, {0, 0, 0, 200});       // a dark shadow's core
+    a.fileFrame = {0};
+    a.steps = {{0, 0}};
+    const nconv::Rgb black{0, 0, 0};
+    const PlayedGif play = playGif(nconv::encodeGif(a, black));
+    ASSERT_EQ(play.shown.size(), 1u);
+    EXPECT_EQ(Pixels(play.shown[0].begin(), play.shown[0].begin() + 16),
+              (Pixels{255, 255, 255, 255, 0, 0, 0, 0, 100, 100, 100, 255, 0, 0, 0, 255}));
+    EXPECT_EQ(play.shown[0], gifView(a.frames[0], black));
+}
+
+TEST(Gif, NoDelayIsShorterThanPlayersShow)
+{
+    nconv::Animation a = spinner(6, 4);
+    for (std::size_t k = 0; k < a.steps.size(); ++k)
+        a.steps[k].jiffies = k == 2 ? 0 : 1; // about 60 steps a second, one of no time
+    const PlayedGif play = playGif(nconv::encodeGif(a));
+    const auto want = played({0, 1, 2, 3, 4, 5}, {1, 1, 0, 1, 1, 1});
+    ASSERT_EQ(play.shown.size(), want.size());
+    for (std::size_t k = 0; k < want.size(); ++k) {
+        EXPECT_EQ(play.delays[k], int(want[k].duration));
+        EXPECT_GE(play.delays[k], 2);
+        EXPECT_EQ(play.shown[k], gifView(a.frames[want[k].picture])) << "frame " << k + 1;
+    }
+    EXPECT_EQ(std::accumulate(play.delays.begin(), play.delays.end(), 0), 8) << "5 jiffies";
 }
 
 } // namespace
