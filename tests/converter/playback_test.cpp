@@ -1,15 +1,19 @@
-// Animations as players show them: frame timing that no browser stretches, and GIF frames
-// composed as a player composes them (giflib reads them).
+// Animations as players show them: frame timing that no browser stretches, GIF frames composed
+// as a player composes them (giflib reads them), and WebP frames read back by libwebp's own
+// animation decoder.
 #include "animation.h"
 #include "colourreduction.h"
+#include "encode.h"
 #include "gifwriter.h"
 #include "timing.h"
+#include "webpwriter.h"
 
 #include <algorithm>
 #include <cmath>
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <numeric>
+#include <webp/demux.h>
 
 namespace {
 
@@ -303,6 +307,75 @@ TEST(Gif, NoDelayIsShorterThanPlayersShow)
         EXPECT_EQ(play.shown[k], gifView(a.frames[want[k].picture])) << "frame " << k + 1;
     }
     EXPECT_EQ(std::accumulate(play.delays.begin(), play.delays.end(), 0), 8) << "5 jiffies";
+}
+
+// A WebP animation as libwebp's own decoder plays it: each frame's canvas and when it ends.
+struct PlayedWebp
+{
+    std::vector<Pixels> shown;
+    std::vector<int> endsAt; // ms
+    std::uint32_t background = 0;
+    std::uint32_t loops = 1;
+};
+
+PlayedWebp playWebp(const std::vector<std::uint8_t>& bytes)
+{
+    PlayedWebp play;
+    const WebPData data{bytes.data(), bytes.size()};
+    WebPAnimDecoderOptions options;
+    WebPAnimDecoderOptionsInit(&options);
+    options.color_mode = MODE_RGBA;
+    WebPAnimDecoder* decoder = WebPAnimDecoderNew(&data, &options);
+    if (!decoder) {
+        ADD_FAILURE() << "libwebp cannot read the WebP";
+        return play;
+    }
+    WebPAnimInfo info;
+    WebPAnimDecoderGetInfo(decoder, &info);
+    play.background = info.bgcolor;
+    play.loops = info.loop_count;
+    while (WebPAnimDecoderHasMoreFrames(decoder)) {
+        std::uint8_t* canvas = nullptr;
+        int timestamp = 0;
+        if (!WebPAnimDecoderGetNext(decoder, &canvas, &timestamp))
+            break;
+        Pixels shown(canvas, canvas + std::size_t(info.canvas_width) * info.canvas_height * 4);
+        // Lossless keeps what shows: the colour of a fully transparent pixel is not kept.
+        for (std::size_t p = 0; p < shown.size(); p += 4)
+            if (shown[p + 3] == 0)
+                std::fill_n(&shown[p], 3, 0);
+        play.shown.push_back(std::move(shown));
+        play.endsAt.push_back(timestamp);
+    }
+    WebPAnimDecoderDelete(decoder);
+    return play;
+}
+
+TEST(Webp, EveryPictureShowsExactlyForItsTimeAndRepeatsAreMerged)
+{
+    nconv::Animation a = spinner(4, 64);
+    // Steps: 0, 1, 1 (repeated), 2, 0 of no time, 3, and one jiffy of 0.
+    a.steps = {{0, 6}, {1, 1}, {1, 1}, {2, 1}, {0, 0}, {3, 10}, {0, 1}};
+    const PlayedWebp play = playWebp(nconv::encodeWebp(a, std::nullopt));
+    EXPECT_EQ(play.background, 0x00FFFFFFu) << "transparent white";
+    EXPECT_EQ(play.loops, 0u) << "forever";
+    const auto want = played({0, 1, 1, 2, 0, 3, 0}, {6, 1, 1, 1, 0, 10, 1}, 1000, 11);
+    ASSERT_EQ(want.size(), 5u);
+    ASSERT_EQ(play.shown.size(), want.size());
+    int endsAt = 0;
+    for (std::size_t k = 0; k < want.size(); ++k) {
+        endsAt += int(want[k].duration);
+        EXPECT_EQ(play.endsAt[k], endsAt) << "frame " << k + 1;
+        EXPECT_EQ(play.shown[k], a.frames[want[k].picture].rgba) << "frame " << k + 1;
+    }
+    EXPECT_EQ(endsAt, 333) << "20 jiffies";
+}
+
+TEST(Webp, AFrameHoldsWhatChanged)
+{
+    const std::size_t one = nconv::encodeWebp(spinner(1, 64, true), std::nullopt).size();
+    EXPECT_LT(nconv::encodeWebp(spinner(5, 64, true), std::nullopt).size(), one * 2);
+    EXPECT_LT(nconv::encodeWebp(spinner(5, 64, true, true), std::nullopt).size(), one * 2);
 }
 
 } // namespace
