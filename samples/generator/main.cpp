@@ -5,7 +5,7 @@
 //   samplegen testfiles DIR                  extra .cur/.ico files for the tests, with expectations
 //   samplegen icons DIR                      the application icon, DIR/SIZExSIZE/apps/corvenda.png
 //                                            and DIR/scalable/apps/corvenda.svg
-//   samplegen gallery DIR                    64 animated cursors for benchmarks, sizes.txt:
+//   samplegen gallery DIR                    72 animated cursors for benchmarks, sizes.txt:
 //                                            NAME WIDTH HEIGHT of the picture each shows first,
 //                                            and steps.txt as below
 //
@@ -243,6 +243,7 @@ std::vector<Output> TestFiles()
         WithDirectoryHeight(
             FromIcon("dirheight32.ico", {MakeAlpha32(DrawArrow(16, rgb(255, 236, 140)))}, false),
             32),
+        FromAnimation("busy.ani", BusyAnimation()),
     };
 }
 
@@ -281,7 +282,8 @@ void WriteGallery(const fs::path& dir)
                                                              {"traffic", TrafficAnimation},
                                                              {"clock", ClockAnimation},
                                                              {"sun", SunAnimation},
-                                                             {"pencil", PencilAnimation}};
+                                                             {"pencil", PencilAnimation},
+                                                             {"busy", BusyAnimation}};
     std::ostringstream sizes, steps;
     for (const auto& [kind, make] : kinds) {
         const Animation base = make();

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace nconv {
 namespace {
@@ -22,10 +24,9 @@ std::string sizeText(std::uint64_t width, std::uint64_t height)
 
 void checkTotal(std::size_t steps, std::uint64_t width, std::uint64_t height)
 {
-    if (steps * width * height > kMaxAnimationPixels)
-        tooLarge(std::to_string(steps) + " steps of " + sizeText(width, height) +
-                 " pixels (the limit is " + std::to_string(kMaxAnimationPixels >> 20) +
-                 " megapixels for all steps together)");
+    if (steps * width * height > kMaxPixels)
+        tooLarge(std::to_string(steps) + " steps of " + sizeText(width, height) + " pixels (" +
+                 kPixelLimitText + ", all steps together)");
 }
 
 // Frames of different sizes share one canvas of the largest size. They are aligned on their hot
@@ -89,6 +90,31 @@ std::vector<std::uint32_t> Animation::jiffies() const
     for (const AnimationStep& s : steps)
         out.push_back(s.jiffies);
     return out;
+}
+
+std::vector<std::size_t> shownPictures(const Animation& animation)
+{
+    // Frames are told apart by a hash of their pixels first, and compared only when it matches.
+    std::unordered_multimap<std::size_t, std::size_t> byHash;
+    std::vector<std::size_t> sameAs(animation.frames.size());
+    for (std::size_t f = 0; f < animation.frames.size(); ++f) {
+        const std::vector<std::uint8_t>& pixels = animation.frames[f].rgba;
+        const std::size_t hash = std::hash<std::string_view>{}(
+            std::string_view(reinterpret_cast<const char*>(pixels.data()), pixels.size()));
+        sameAs[f] = f;
+        const auto [from, to] = byHash.equal_range(hash);
+        for (auto it = from; it != to; ++it)
+            if (animation.frames[it->second].rgba == pixels) {
+                sameAs[f] = it->second;
+                break;
+            }
+        if (sameAs[f] == f)
+            byHash.emplace(hash, f);
+    }
+    std::vector<std::size_t> pictures;
+    for (const AnimationStep& step : animation.steps)
+        pictures.push_back(sameAs[step.frame]);
+    return pictures;
 }
 
 std::vector<StepPlan> planSteps(Bytes aniFile)

@@ -13,9 +13,6 @@
 
 namespace nconv {
 
-// All steps together are at most this many pixels: 512 steps of 256 x 256.
-inline constexpr std::uint64_t kMaxAnimationPixels = 32ull * 1024 * 1024;
-
 struct AnimationStep
 {
     std::size_t frame = 0;     // index into Animation::frames
@@ -35,6 +32,9 @@ struct Animation
     std::vector<std::uint32_t> jiffies() const;
 };
 
+// Per step, the frame it shows, frames of identical pixels counted as one (the first of them).
+std::vector<std::size_t> shownPictures(const Animation& animation);
+
 // Which frame of the file each step shows and for how long, read from its chunks alone.
 struct StepPlan
 {
@@ -45,7 +45,8 @@ std::vector<StepPlan> planSteps(Bytes aniFile);
 struct AnimationLayout;
 std::vector<StepPlan> planSteps(const AnimationLayout& layout);
 
-// Throws DecodeError as the first-frame decoder does, and TooLarge past kMaxAnimationPixels.
+// Throws DecodeError as the first-frame decoder does, and TooLarge when all steps together hold
+// more than kMaxPixels, the limit of one picture.
 Animation decodeAnimation(Bytes bytes);
 
 } // namespace nconv

@@ -64,6 +64,13 @@ OutputFormat parseFormat(const std::string& text)
     throw UsageError("unknown output format \"" + text + "\" (use jpeg, png, bmp, gif or webp)");
 }
 
+Rgb parseBackground(const std::string& text)
+{
+    if (const std::optional<Rgb> colour = parseColour(text))
+        return *colour;
+    throw UsageError("-background needs #RRGGBB, RRGGBB, white or black, not \"" + text + "\"");
+}
+
 Strip parseStrip(const std::string& text)
 {
     if (text == "vertical")
@@ -113,7 +120,8 @@ void writeStoredPreview(RowSource& source, std::uint32_t fitSize, const ByteSink
 
 const char* const kUsage =
     "usage: nconvert [-q N] -out FORMAT [-truecolors] [-size N] [-uncompressed] [-frames]\n"
-    "                [-strip vertical|horizontal] [-o OUTPUT] [-overwrite] SOURCE\n"
+    "                [-strip vertical|horizontal] [-background COLOUR] [-o OUTPUT]\n"
+    "                [-overwrite] SOURCE\n"
     "       nconvert -info SOURCE\n"
     "  -out FORMAT  jpeg (or jpg), png or bmp: the first frame shown;\n"
     "               gif or webp: the whole animation, looping forever\n"
@@ -122,6 +130,9 @@ const char* const kUsage =
     "  -frames      with png, jpeg or bmp: one file per step, OUTPUT-01.png, ...\n"
     "  -strip DIR   with png: all steps in one picture, vertical or horizontal\n"
     "  -info        print each step (frame, duration, size, hot spot); write nothing\n"
+    "  -background COLOUR  with jpeg, bmp or gif: what partly transparent pixels are laid\n"
+    "               on, #RRGGBB, RRGGBB, white (the default) or black; a GIF then fits a\n"
+    "               page of that colour\n"
     "  -truecolors  accepted; output is always true colour\n"
     "  -size N      fit within N x N pixels (1 to 4096): small pictures grow by a whole\n"
     "               factor, large ones shrink smoothly\n"
@@ -154,6 +165,8 @@ Options parseArguments(std::span<const std::string> args)
                 options.strip = parseStrip(value());
             else if (arg == "-info")
                 options.info = true;
+            else if (arg == "-background")
+                options.background = parseBackground(value()), options.backgroundGiven = true;
             else if (arg == "-size")
                 options.fitSize = parseFitSize(value());
             else if (arg == "-uncompressed")
@@ -199,6 +212,10 @@ Options parseArguments(std::span<const std::string> args)
         throw UsageError("-strip needs -out png");
     if (options.frames && options.strip != Strip::None)
         throw UsageError("-frames and -strip cannot be used together");
+    if (options.backgroundGiven &&
+        (options.format == OutputFormat::Png || options.format == OutputFormat::Webp))
+        throw UsageError(
+            "-background needs -out jpeg, bmp or gif (png and webp keep transparency)");
     if (options.uncompressed && (options.frames || options.strip != Strip::None))
         throw UsageError("-uncompressed writes the first frame only");
     return options;
@@ -269,7 +286,8 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
         Image image = decodeImage(source.bytes());
         if (options.fitSize != 0)
             image = fitWithin(image, options.fitSize);
-        writeFileAtomically(output, encodeImage(image, options.format, options.quality),
+        writeFileAtomically(output,
+                            encodeImage(image, options.format, options.quality, options.background),
                             options.overwrite);
     } catch (const std::bad_alloc&) {
         return report("not enough memory to convert the file", kExitFailed);

@@ -1,7 +1,7 @@
 #pragma once
 // nconvert's command line:
 //   nconvert [-q N] -out FORMAT [-truecolors] [-size N] [-uncompressed] [-frames]
-//            [-strip vertical|horizontal] [-o OUTPUT] [-overwrite] SOURCE
+//            [-strip vertical|horizontal] [-background COLOUR] [-o OUTPUT] [-overwrite] SOURCE
 //   nconvert -info SOURCE
 #include "encode.h"
 #include "exitcodes.h"
@@ -26,7 +26,9 @@ struct Options
     bool frames = false;       // -frames: one file per step
     Strip strip = Strip::None; // -strip: all steps in one picture
     bool info = false;         // -info: describe the steps, write nothing
-    std::string output;        // empty: beside the source, named after it
+    Rgb background = kWhite;   // -background: what JPEG, BMP and GIF lay pixels on
+    bool backgroundGiven = false;
+    std::string output; // empty: beside the source, named after it
     bool overwrite = false;
     std::string source;
     bool help = false;

@@ -165,6 +165,44 @@ TEST_F(Converter, PngOutputKeepsEveryPixelAndBmpOutputIsLaidOnWhite)
         ASSERT_EQ(bmp.rgba[i * 4 + 1], white[i * 3 + 1]) << i;
 }
 
+TEST_F(Converter, BackgroundIsWhatJpegBmpAndEveryFrameAreLaidOn)
+{
+    DibFields d = trueColour(2, 32);
+    d.pixels = {0x80FF0000, 0x00000000, 0xFF00FF00, 0x40FFFFFF};
+    d.mask.clear();
+    const std::string src = folder.write("c.cur", cursorOf(d));
+    const std::uint8_t dark = 0x20;
+    // Red at half alpha, transparent, opaque green, white at a quarter, laid on #202020.
+    const std::vector<std::uint8_t> want = {144, 16, 16, dark, dark, dark, 0, 255, 0, 88, 88, 88};
+    for (const char* colour : {"#202020", "202020"}) {
+        ASSERT_EQ(convert({"-out", "bmp", "-background", colour, "-overwrite", "-o",
+                           folder / "c.bmp", src})
+                      .exitCode,
+                  0);
+        const nconv::Image bmp = nconv::decodeImage(TestFolder::read(folder / "c.bmp"));
+        std::vector<std::uint8_t> rgb;
+        for (std::size_t p = 0; p < bmp.rgba.size(); p += 4)
+            rgb.insert(rgb.end(), {bmp.rgba[p], bmp.rgba[p + 1], bmp.rgba[p + 2]});
+        EXPECT_EQ(rgb, want) << colour;
+    }
+    // Every frame of an animation, and names in any case.
+    const std::string ani = folder.write("a.ani", animation({cursorOf(d), cursorOf(d)}));
+    ASSERT_EQ(
+        convert({"-out", "bmp", "-frames", "-background", "BLACK", "-o", folder / "f.bmp", ani})
+            .exitCode,
+        0);
+    const nconv::Image frame = nconv::decodeImage(TestFolder::read(folder / "f-2.bmp"));
+    EXPECT_EQ(std::vector<std::uint8_t>(frame.rgba.begin() + 4, frame.rgba.begin() + 8),
+              (std::vector<std::uint8_t>{0, 0, 0, 255}))
+        << "transparent pixels on black";
+    // White is the default, to the byte.
+    ASSERT_EQ(convert({"-out", "jpeg", "-o", folder / "default.jpg", src}).exitCode, 0);
+    ASSERT_EQ(convert({"-out", "jpeg", "-background", "#FFffFF", "-o", folder / "white.jpg", src})
+                  .exitCode,
+              0);
+    EXPECT_EQ(TestFolder::read(folder / "default.jpg"), TestFolder::read(folder / "white.jpg"));
+}
+
 // --- Refusals through the program (the rules themselves: decode_test) --------------------
 
 TEST_F(Converter, EveryTruncationOfASampleIsRefusedOrConverted)
@@ -205,6 +243,14 @@ TEST_F(Converter, UsageErrorsExitWithTwoAndShowTheUsage)
         {"-out", "jpeg", "-o", "", src},
         {"-out", "jpeg", src, "-q"},
         {src, "-out"},
+        {"-out", "png", "-background", "black", src},
+        {"-out", "webp", "-background", "white", src},
+        {"-out", "png", "-strip", "vertical", "-background", "white", src},
+        {"-out", "jpeg", "-background", "grey", src},
+        {"-out", "gif", "-background", "#12345", src},
+        {"-out", "gif", "-background", "#1234567", src},
+        {"-out", "bmp", "-background", "12345g", src},
+        {"-out", "jpeg", src, "-background"},
     };
     for (const auto& args : bad) {
         const ChildResult r = convert(args);
