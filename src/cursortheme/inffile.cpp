@@ -26,14 +26,18 @@ std::string_view trimmed(std::string_view s)
     return s.substr(first, s.find_last_not_of(" \t\r\n\f\v") - first + 1);
 }
 
+// Quotes removed; inside quotes, "" stands for one quote.
 std::string withoutQuotes(std::string_view s)
 {
     std::string out;
+    bool quoted = false;
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] != '"')
             out += s[i];
-        else if (i + 1 < s.size() && s[i + 1] == '"')
-            out += '"', ++i; // "" inside quotes is a quote
+        else if (quoted && i + 1 < s.size() && s[i + 1] == '"')
+            out += '"', ++i;
+        else
+            quoted = !quoted;
     }
     return std::string(trimmed(out));
 }
