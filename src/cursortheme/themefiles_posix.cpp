@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,11 +68,9 @@ fs::path userThemesFolderHere()
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data && data[0] == '/')
         return fs::path(data) / "icons";
+    // Only the environment: the converter is linked statically, where looking the user up in
+    // the system's databases would load shared libraries of another C library.
     const char* home = std::getenv("HOME");
-    if (!home || home[0] != '/') {
-        const passwd* user = getpwuid(getuid());
-        home = user ? user->pw_dir : nullptr;
-    }
     if (!home || home[0] != '/')
         throw ThemeError(ThemeError::Kind::NotHere,
                          "cannot install: no home folder is known (HOME is not set)");

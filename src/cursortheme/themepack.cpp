@@ -218,15 +218,19 @@ PackFolder::PackFolder(fs::path root) : root_(std::move(root))
         throw ThemeError(ThemeError::Kind::CannotRead,
                          "cannot read " + utf8Of(root_) + ": " + error.message());
     for (; walk != fs::recursive_directory_iterator(); walk.increment(error)) {
-        if (error)
+        if (error) {
+            cutShort_ = "cannot read all of " + utf8Of(root_) + " (" + error.message() +
+                        "); only what was read is used";
             break;
+        }
         if (walk.depth() >= kMaxDepth)
             walk.disable_recursion_pending();
         std::error_code kind;
         if (!walk->is_regular_file(kind))
             continue;
         if (files_.size() >= kMaxFiles) {
-            cutShort_ = true;
+            cutShort_ = utf8Of(root_) + " holds more than " + std::to_string(kMaxFiles) +
+                        " files; only the first were looked at";
             break;
         }
         files_.push_back(walk->path().lexically_relative(root_));
@@ -305,10 +309,8 @@ PackPlan planPack(const fs::path& infOrFolder)
     if (root.empty())
         root = ".";
     const PackFolder folder(root);
-    if (folder.cutShort())
-        plan.notes.push_back(utf8Of(root) + " holds more than " +
-                             std::to_string(PackFolder::kMaxFiles) +
-                             " files; only the first were looked at");
+    if (!folder.cutShort().empty())
+        plan.notes.push_back(folder.cutShort());
     Planner planner(plan, folder);
     std::vector<fs::path> infs;
     if (oneInf) {

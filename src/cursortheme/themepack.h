@@ -31,7 +31,8 @@ public:
     static constexpr std::size_t kMaxFiles = 20000;
 
     const std::filesystem::path& root() const { return root_; }
-    bool cutShort() const { return cutShort_; }
+    // Why not every file was looked at ("" when every one was).
+    const std::string& cutShort() const { return cutShort_; }
 
     // The file `written` names, relative to the folder `base` (relative to the root): its
     // path, else its last folders and name, else its name alone when only one file under `base`
@@ -48,7 +49,7 @@ private:
     std::filesystem::path root_;
     std::vector<std::filesystem::path> files_;       // relative to root_
     std::multimap<std::string, std::size_t> byPath_; // folded relative path -> file
-    bool cutShort_ = false;
+    std::string cutShort_;
 };
 
 enum class RoleStatus {
