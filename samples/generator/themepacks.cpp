@@ -163,9 +163,10 @@ std::string Crlf(const std::string& text)
 // One position of a scheme: the file named there and where it lies in the pack.
 struct Position
 {
-    std::string key;     // the [Strings] key ("" writes the name straight into the value)
-    std::string written; // the name as the .inf writes it ("" leaves the position empty)
-    std::string disk;    // the file's path in the pack; "" when it is missing
+    std::string key;      // the [Strings] key ("" writes the name straight into the value)
+    std::string written;  // the name as the .inf writes it ("" leaves the position empty)
+    std::string disk;     // the file's path in the pack; "" when it is missing
+    bool damaged = false; // the file is there but cut short
 };
 
 // The .inf most packs carry: the scheme's value built from %10%\%CUR_DIR%\%key%.
@@ -243,6 +244,8 @@ public:
                 expect("unset", theme, kRoleNames[r]);
             else if (p->disk.empty())
                 expect("missing", theme, kRoleNames[r], Last(p->written));
+            else if (p->damaged)
+                expect("failed", theme, kRoleNames[r], p->disk);
             else
                 expect("role", theme, kRoleNames[r], p->disk);
         }
@@ -250,9 +253,17 @@ public:
 
     void placeFiles(const std::vector<Position>& positions)
     {
-        for (size_t r = 0; r < positions.size() && r < kRoles; ++r)
-            if (!positions[r].disk.empty())
+        for (size_t r = 0; r < positions.size() && r < kRoles; ++r) {
+            if (positions[r].disk.empty())
+                continue;
+            if (!positions[r].damaged) {
                 cursor(positions[r].disk, int(r));
+                continue;
+            }
+            std::vector<uint8_t> cut = RoleAnimation(int(r), tint_);
+            cut.resize(cut.size() / 2);
+            file(positions[r].disk, cut);
+        }
     }
 
     void unmapped(const std::string& path, int role)
@@ -450,8 +461,8 @@ ThemePacks MakeThemePacks()
         packs.note("the same scheme");
     }
     // Quotes missing, keys named for other roles, forward slashes and sub-folders, names in
-    // another case, an empty position, a missing file, the same name as .ani and .cur, and 19
-    // positions.
+    // another case, an empty position, a missing file, a damaged one, the same name as .ani and
+    // .cur, and 19 positions.
     {
         std::vector<Position> positions = Packs::AllRoles();
         positions[0] = {"pointer", "arrow.ani", "arrow.ani"};           // its quote left open
@@ -461,6 +472,7 @@ ThemePacks MakeThemePacks()
         positions[5] = {"", "deep\\text.cur", "cursors/deep/text.cur"}; // deeper than written
         positions[6] = {"", "", ""};                                    // left empty
         positions[14] = {"link", "link.ani", ""};                       // not in the pack
+        positions[7].damaged = true;                                    // cut short
         std::string value;
         for (int r = 0; r < kRoles; ++r) {
             const Position& p = positions[size_t(r)];

@@ -11,6 +11,7 @@
 //   themes   FOLDER  COUNT               how many themes it makes
 //   role     FOLDER  THEME  ROLE  FILE   FILE relative to the pack folder
 //   missing  FOLDER  THEME  ROLE  NAME
+//   failed   FOLDER  THEME  ROLE  FILE   the file is there but damaged
 //   unset    FOLDER  THEME  ROLE
 //   unmapped FOLDER  FILE
 //   note     FOLDER  WORDS               words a note must contain

@@ -51,6 +51,8 @@ std::vector<Pack> ExpectedPacks()
             p.roleLines[f[2]].insert("role\t" + f[3] + "\t" + base + f[4]);
         else if (f[0] == "missing")
             p.roleLines[f[2]].insert("missing\t" + f[3] + "\t" + f[4]);
+        else if (f[0] == "failed")
+            p.roleLines[f[2]].insert("failed\t" + f[3] + "\t" + base + f[4]);
         else if (f[0] == "unset")
             p.roleLines[f[2]].insert("unset\t" + f[3]);
         else if (f[0] == "unmapped")
@@ -107,9 +109,13 @@ Report Parse(const QStringList& lines)
         if (f[0] == "theme" || f[0] == "skipped")
             r.themes.push_back({f, {}, {}});
         else if (f[0] == "role" || f[0] == "missing" || f[0] == "unset" || f[0] == "failed") {
-            // Role lines end with the cursor's name, which the expectations leave out.
-            r.themes.back().roles.insert(f[0] == "role" ? QStringList(f.mid(0, 3)).join('\t')
-                                                        : line);
+            // Role lines end with the cursor's name, failed ones with the reason; the
+            // expectations leave both out.
+            const bool detailed = f[0] == "role" || f[0] == "failed";
+            r.themes.back().roles.insert(detailed ? QStringList(f.mid(0, 3)).join('\t') : line);
+            if (f[0] == "failed") {
+                EXPECT_TRUE(f.value(3).contains("damaged file")) << line.toStdString();
+            }
         } else if (f[0] == "installed")
             r.themes.back().installed = f[1];
         else if (f[0] == "unmapped")
