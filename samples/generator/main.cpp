@@ -5,6 +5,8 @@
 //   samplegen testfiles DIR                  extra .cur/.ico files for the tests, with expectations
 //   samplegen icons DIR                      the application icon, DIR/SIZExSIZE/apps/corvenda.png
 //                                            and DIR/scalable/apps/corvenda.svg
+//   samplegen themepacks DIR                 Windows cursor theme packs with every quirk real
+//                                            ones have, and expected.txt (themepacks.h)
 //   samplegen gallery DIR                    72 animated cursors for benchmarks, sizes.txt:
 //                                            NAME WIDTH HEIGHT of the picture each shows first,
 //                                            and steps.txt as below
@@ -19,6 +21,7 @@
 // first frame needs; CUTs are chunk and image boundaries.
 #include "flatten.h"
 #include "pictures.h"
+#include "themepacks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -303,6 +306,15 @@ void WriteGallery(const fs::path& dir)
     WriteBytes(dir / "steps.txt", std::vector<uint8_t>(stepText.begin(), stepText.end()));
 }
 
+void WriteThemePacks(const fs::path& dir)
+{
+    const ThemePacks packs = MakeThemePacks();
+    for (const ThemePackFile& file : packs.files)
+        WriteBytes(dir / fs::path(std::u8string(file.path.begin(), file.path.end())), file.bytes);
+    WriteBytes(dir / "expected.txt",
+               std::vector<uint8_t>(packs.expected.begin(), packs.expected.end()));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -315,12 +327,14 @@ int main(int argc, char** argv)
             WriteAll(TestFiles(), argv[2], argv[2]);
         } else if (mode == "icons" && argc == 3) {
             WriteIcons(argv[2]);
+        } else if (mode == "themepacks" && argc == 3) {
+            WriteThemePacks(argv[2]);
         } else if (mode == "gallery" && argc == 3) {
             WriteGallery(argv[2]);
         } else {
             std::cerr
                 << "usage: samplegen samples BIN_DIR EXPECTED_DIR | testfiles DIR | icons DIR | "
-                   "gallery DIR\n";
+                   "themepacks DIR | gallery DIR\n";
             return 2;
         }
     } catch (const std::exception& e) {

@@ -49,4 +49,29 @@ std::vector<StepPlan> planSteps(const AnimationLayout& layout);
 // more than kMaxPixels, the limit of one picture.
 Animation decodeAnimation(Bytes bytes);
 
+// One of the images a frame carries, as it is stored: not placed on any canvas.
+struct SizedImage
+{
+    Image image;
+    std::uint32_t bitsPerPixel = 32; // of the stored image; 8 or fewer is palette art
+};
+
+// The side an image is known by: the longer of its two.
+std::uint32_t nominalSize(const Image& image);
+
+// Every frame with every image its icon carries, one per nominal size (the larger, then the one
+// with more colours, where two share one), smallest first. Outputs that keep all sizes read
+// this instead of an Animation. A file that is not animated is one frame shown for one step of
+// no duration.
+struct SizedAnimation
+{
+    std::vector<std::vector<SizedImage>> frames;
+    std::vector<std::size_t> fileFrame; // per frame: its number in the file, from 0
+    std::vector<AnimationStep> steps;
+    bool animated = false; // read from an animated cursor, whose steps have durations
+};
+
+// Throws as decodeAnimation does; all images of all frames together are held to kMaxPixels.
+SizedAnimation decodeSizedAnimation(Bytes bytes);
+
 } // namespace nconv

@@ -6,6 +6,8 @@
 #include "fileio.h"
 #include "pngstored.h"
 #include "scale.h"
+#include "themecommand.h"
+#include "xcursoroutput.h"
 
 #include <memory>
 #include <utility>
@@ -13,9 +15,6 @@
 
 namespace nconv {
 namespace {
-
-// Sources larger than this are refused before reading: no accepted image needs more.
-constexpr std::uint64_t kMaxSourceBytes = 512ull * 1024 * 1024;
 
 int parseQuality(const std::string& text)
 {
@@ -61,7 +60,10 @@ OutputFormat parseFormat(const std::string& text)
         return OutputFormat::Gif;
     if (lower == "webp")
         return OutputFormat::Webp;
-    throw UsageError("unknown output format \"" + text + "\" (use jpeg, png, bmp, gif or webp)");
+    if (lower == "xcursor")
+        return OutputFormat::Xcursor;
+    throw UsageError("unknown output format \"" + text +
+                     "\" (use jpeg, png, bmp, gif, webp or xcursor)");
 }
 
 Rgb parseBackground(const std::string& text)
@@ -100,6 +102,8 @@ const char* extensionOf(OutputFormat format)
         return ".gif";
     case OutputFormat::Webp:
         return ".webp";
+    case OutputFormat::Xcursor:
+        return ""; // Linux cursors are files without an extension
     case OutputFormat::Jpeg:
         break;
     }
@@ -123,8 +127,10 @@ const char* const kUsage =
     "                [-strip vertical|horizontal] [-background COLOUR] [-o OUTPUT]\n"
     "                [-overwrite] SOURCE\n"
     "       nconvert -info SOURCE\n"
+    "       nconvert -theme INF_OR_FOLDER [-sizes LIST] [-o OUTDIR] [--install]\n"
     "  -out FORMAT  jpeg (or jpg), png or bmp: the first frame shown;\n"
-    "               gif or webp: the whole animation, looping forever\n"
+    "               gif or webp: the whole animation, looping forever;\n"
+    "               xcursor: a Linux cursor, every step at every size\n"
     "  -q N         JPEG quality, 1 to 100 (default 90); with webp, lossy at that quality\n"
     "               (without it, lossless)\n"
     "  -frames      with png, jpeg or bmp: one file per step, OUTPUT-01.png, ...\n"
@@ -138,6 +144,11 @@ const char* const kUsage =
     "               factor, large ones shrink smoothly\n"
     "  -uncompressed  with -out png: store the pixels without compressing them, for a\n"
     "               preview its reader decodes at once\n"
+    "  -sizes LIST  with xcursor or -theme: the cursor sizes to hold, such as 24,32,48,64\n"
+    "               (default: the sizes in the file, plus 48 and 64 when it has only 32)\n"
+    "  -theme PACK  a Windows cursor theme (its .inf, or its folder) made into Linux cursor\n"
+    "               themes in OUTDIR, one per scheme; a report goes to standard output\n"
+    "  --install    with -theme: also install the themes for this user\n"
     "  -o OUTPUT    the file to write (default: SOURCE's name with the format's extension)\n"
     "  -overwrite   replace OUTPUT if it exists\n"
     "  --version    print the version and exit\n"
@@ -167,6 +178,14 @@ Options parseArguments(std::span<const std::string> args)
                 options.info = true;
             else if (arg == "-background")
                 options.background = parseBackground(value()), options.backgroundGiven = true;
+            else if (arg == "-sizes")
+                options.sizes = parseSizes(value());
+            else if (arg == "-theme") {
+                options.theme = value();
+                if (options.theme.empty())
+                    throw UsageError("the theme pack's name is empty");
+            } else if (arg == "--install")
+                options.install = true;
             else if (arg == "-size")
                 options.fitSize = parseFitSize(value());
             else if (arg == "-uncompressed")
@@ -196,6 +215,15 @@ Options parseArguments(std::span<const std::string> args)
     }
     if (options.help || options.version)
         return options;
+    if (!options.theme.empty() || options.install) {
+        if (options.backgroundGiven)
+            throw UsageError("-background does not go with -theme (Linux cursors keep "
+                             "transparency)");
+        checkThemeOptions(options, haveFormat, haveSource);
+        return options;
+    }
+    if (!options.sizes.empty() && options.format != OutputFormat::Xcursor)
+        throw UsageError("-sizes needs -out xcursor or -theme");
     if (!haveFormat && !options.info)
         throw UsageError("-out FORMAT is missing");
     if (!haveSource)
@@ -213,11 +241,14 @@ Options parseArguments(std::span<const std::string> args)
     if (options.frames && options.strip != Strip::None)
         throw UsageError("-frames and -strip cannot be used together");
     if (options.backgroundGiven &&
-        (options.format == OutputFormat::Png || options.format == OutputFormat::Webp))
-        throw UsageError(
-            "-background needs -out jpeg, bmp or gif (png and webp keep transparency)");
+        (options.format == OutputFormat::Png || options.format == OutputFormat::Webp ||
+         options.format == OutputFormat::Xcursor))
+        throw UsageError("-background needs -out jpeg, bmp or gif (png, webp and Linux cursors "
+                         "keep transparency)");
     if (options.uncompressed && (options.frames || options.strip != Strip::None))
         throw UsageError("-uncompressed writes the first frame only");
+    if (options.format == OutputFormat::Xcursor && options.fitSize != 0)
+        throw UsageError("-size fits pictures; a Linux cursor takes -sizes");
     return options;
 }
 
@@ -249,6 +280,8 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
         std::fputs("nconvert " CORVENDA_VERSION "\n", out);
         return kExitOk;
     }
+    if (!options.theme.empty())
+        return runThemeCommand(options, out, err);
     const std::string output =
         options.output.empty() ? defaultOutputPath(options.source, options.format) : options.output;
     auto report = [&](const std::string& reason, int code) {
@@ -264,6 +297,10 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
             expectOutputs({output}, options.overwrite);
         }
         const SourceFile source(options.source, kMaxSourceBytes);
+        if (options.format == OutputFormat::Xcursor && !options.info) {
+            convertToXcursor(source.bytes(), options.sizes, output, options.overwrite);
+            return kExitOk;
+        }
         if (wantsAnimation(options)) {
             convertAnimation(source.bytes(), options, output, out);
             return kExitOk;

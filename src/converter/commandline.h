@@ -3,6 +3,8 @@
 //   nconvert [-q N] -out FORMAT [-truecolors] [-size N] [-uncompressed] [-frames]
 //            [-strip vertical|horizontal] [-background COLOUR] [-o OUTPUT] [-overwrite] SOURCE
 //   nconvert -info SOURCE
+//   nconvert -out xcursor [-sizes LIST] [-o OUTPUT] [-overwrite] SOURCE
+//   nconvert -theme INF_OR_FOLDER [-sizes LIST] [-o OUTDIR] [--install]
 #include "encode.h"
 #include "exitcodes.h"
 
@@ -11,8 +13,12 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace nconv {
+
+// Sources larger than this are refused before reading: no accepted image needs more.
+inline constexpr std::uint64_t kMaxSourceBytes = 512ull * 1024 * 1024;
 
 enum class Strip { None, Vertical, Horizontal };
 
@@ -28,7 +34,10 @@ struct Options
     bool info = false;         // -info: describe the steps, write nothing
     Rgb background = kWhite;   // -background: what JPEG, BMP and GIF lay pixels on
     bool backgroundGiven = false;
-    std::string output; // empty: beside the source, named after it
+    std::vector<std::uint32_t> sizes; // -sizes: Xcursor sizes; empty: those of the source
+    std::string theme;                // -theme: a Windows theme pack made into Linux themes
+    bool install = false;             // --install: the themes also go where desktops read them
+    std::string output;               // empty: beside the source, named after it
     bool overwrite = false;
     std::string source;
     bool help = false;

@@ -90,6 +90,7 @@ std::vector<std::uint8_t> encodeImage(const Image& image, OutputFormat format, i
         return encodeBmp(image, background);
     case OutputFormat::Gif:
     case OutputFormat::Webp:
+    case OutputFormat::Xcursor:
         break;
     }
     throw std::logic_error("not a still picture format");

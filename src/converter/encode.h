@@ -9,8 +9,9 @@
 
 namespace nconv {
 
-// Gif and Webp are animations, written by encodeGif and encodeWebp.
-enum class OutputFormat { Jpeg, Png, Bmp, Gif, Webp };
+// Gif and Webp are animations, written by encodeGif and encodeWebp; Xcursor is a Linux cursor
+// with every step at every size, written by encodeXcursorFile.
+enum class OutputFormat { Jpeg, Png, Bmp, Gif, Webp, Xcursor };
 
 // RGB, 3 bytes per pixel: every pixel blended onto `background`.
 std::vector<std::uint8_t> flattenOn(const Image& image, const Rgb& background);
