@@ -45,6 +45,10 @@ public:
     }
     QString openFiles(const QString&, const QString&, int) override { return {}; }
     QString browseForFolder(const QString&, const QString&) override { return {}; }
+    std::optional<QString> chooseColour(const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
     bool openInShell(const QString&) override { return true; }
 
     QStringList messages;

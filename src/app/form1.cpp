@@ -198,19 +198,28 @@ void Form1::buildControls()
     Label1->setGeometry(twips(120, 7695, 1080, 255));
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setGeometry(twips(1200, 7650, 6720, 345));
+    // The row ends with the background colour of JPG and GIF, beside the choice it belongs to.
+    Combo1->setGeometry(twips(1200, 7650, 5040, 345));
     for (const OutputChoice choice : OutputChoices())
         Combo1->addItem(LabelOf(choice), static_cast<int>(choice));
     Label1->setBuddy(Combo1);
+    BackgroundButton = new QPushButton(QStringLiteral("Background"), this);
+    BackgroundButton->setObjectName(QStringLiteral("BackgroundButton"));
+    BackgroundButton->setGeometry(twips(6360, 7650, 1560, 345));
+    BackgroundButton->setToolTip(
+        QStringLiteral("The colour JPG and GIF lay partly transparent pixels on, such as soft "
+                       "shadows and smooth edges: pick the background of the page or document "
+                       "the pictures go on."));
+    BackgroundButton->installEventFilter(this);
 
     // Frames and options let the white window show through.
     for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, Frame3, Option1, Option2})
         w->setPalette(white);
 
-    const QWidget* order[] = {ListView1,   ProgressBar1, PushButton1, PushButton4,
-                              PushButton2, PushButton6,  PushButton7, Frame1,
-                              Slider1,     Frame2,       Frame3,      Text1,
-                              PushButton9, Option1,      Option2,     Combo1};
+    const QWidget* order[] = {ListView1,   ProgressBar1,    PushButton1, PushButton4, PushButton2,
+                              PushButton6, PushButton7,     Frame1,      Slider1,     Frame2,
+                              Frame3,      Text1,           PushButton9, Option1,     Option2,
+                              Combo1,      BackgroundButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
 }
@@ -223,6 +232,7 @@ void Form1::connectHandlers()
     connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
     connect(PushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
     connect(PushButton9, &QPushButton::clicked, this, &Form1::PushButton9_Click);
+    connect(BackgroundButton, &QPushButton::clicked, this, &Form1::BackgroundButton_Click);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &Form1::StopConversion);
     connect(Slider1, &QSlider::valueChanged, this, &Form1::Slider1_Change);
@@ -280,6 +290,7 @@ void Form1::Form_Load()
         const OutputChoice choice =
             OutputChoiceFromSetting(settings.read(QStringLiteral("OutputFormat"), QString()));
         Combo1->setCurrentIndex(static_cast<int>(OutputChoices().indexOf(choice)));
+        ShowBackground(BackgroundFromSetting(settings.read(QStringLiteral("Background"), {})));
         ShowQualityFor(choice);
     });
     trap.at(138, [&] {

@@ -87,8 +87,11 @@ public:
     void Option2_Click();
     // Both save options: store the pair, enable the folder with the first.
     void SaveOption_Click(const char* procedure);
-    // "Save as:".
+    // "Save as:" and the background colour beside it.
     void Combo1_Click();
+    void BackgroundButton_Click();
+    // "#RRGGBB".
+    QString background() const { return background_; }
     void Text1_Change();
     void PushButton9_Click();
     // "Start Converting", which reads "Stop Converting" during a run.
@@ -128,6 +131,7 @@ public:
     QRadioButton* Option2 = nullptr;
     QLabel* Label1 = nullptr;
     QComboBox* Combo1 = nullptr;
+    QPushButton* BackgroundButton = nullptr;
 
     // Conversion run.
     bool Converting = false;
@@ -158,6 +162,8 @@ private:
     void ShowRunning(bool running);
     // The quality frame's caption and whether the slider applies, for the output chosen.
     void ShowQualityFor(OutputChoice choice);
+    // The button shows the colour; the colour only matters to JPG and GIF.
+    void ShowBackground(const QString& colour);
     void conversionEnded();
     // Whether items may be removed now; during a run they may not, and the user is told why.
     bool listMayChange();
@@ -188,5 +194,6 @@ private:
     ConversionRun* run_ = nullptr;
     bool closing_ = false;
     bool restoringSettings_ = false;
+    QString background_ = kWhiteBackground;
     int walks_ = 0;
 };

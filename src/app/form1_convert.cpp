@@ -43,7 +43,7 @@ void Form1::PushButton2_Click()
         trap.at(106, [&] {
             const StartDecision decision =
                 DecideStart({Option1->isChecked(), Option2->isChecked(), Text1->text(),
-                             outputChoice(), Slider1->value()});
+                             outputChoice(), Slider1->value(), background()});
             choices = decision.choices;
             if (!choices)
                 showMessage(*this, decision.refusal);
@@ -87,6 +87,7 @@ void Form1::ShowRunning(bool running)
     Combo1->setEnabled(!running);
     Frame3->setEnabled(!running && Option1->isChecked());
     Slider1->setEnabled(!running && UsesQuality(outputChoice()));
+    BackgroundButton->setEnabled(!running && UsesBackground(outputChoice()));
 }
 
 void Form1::StopConversion()

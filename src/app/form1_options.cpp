@@ -5,7 +5,11 @@
 #include "trap.h"
 
 #include <QGroupBox>
+#include <QIcon>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 
@@ -31,7 +35,32 @@ void Form1::Combo1_Click()
 void Form1::ShowQualityFor(OutputChoice choice)
 {
     Frame1->setTitle(QualityCaption(choice, Slider1->value()));
-    Slider1->setEnabled(UsesQuality(choice));
+    Slider1->setEnabled(UsesQuality(choice) && !Converting);
+    BackgroundButton->setEnabled(UsesBackground(choice) && !Converting);
+}
+
+void Form1::BackgroundButton_Click()
+{
+    const std::optional<QString> chosen =
+        context().dialogs->chooseColour(QStringLiteral("Background for JPG and GIF"), background_);
+    if (!chosen)
+        return;
+    ShowBackground(BackgroundFromSetting(*chosen));
+    storeSetting(QStringLiteral("Background"), background_);
+}
+
+void Form1::ShowBackground(const QString& colour)
+{
+    background_ = colour;
+    QPixmap swatch(12, 12);
+    swatch.fill(QColor::fromString(colour));
+    {
+        QPainter frame(&swatch);
+        frame.setPen(palette().color(QPalette::WindowText));
+        frame.drawRect(0, 0, swatch.width() - 1, swatch.height() - 1);
+    }
+    BackgroundButton->setIcon(QIcon(swatch));
+    BackgroundButton->setAccessibleDescription(QStringLiteral("Background colour %1").arg(colour));
 }
 
 void Form1::Option1_Click()

@@ -4,6 +4,7 @@
 #include "paths.h"
 
 #include <QClipboard>
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -90,6 +91,14 @@ void QtDialogs::reportBox(const QString& text, const QString& details, const QSt
     if (const QScreen* screen = owner_ ? owner_->screen() : box.screen())
         FitMessageBoxToScreen(box, screen->availableGeometry().height());
     box.exec();
+}
+
+std::optional<QString> QtDialogs::chooseColour(const QString& title, const QString& current)
+{
+    const QColor chosen = QColorDialog::getColor(QColor::fromString(current), owner_, title);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen.name(QColor::HexRgb).toUpper();
 }
 
 std::optional<QString> QtDialogs::inputBox(const QString& prompt, const QString& title,

@@ -19,6 +19,7 @@ public:
                                     const QString& defaultText) override;
     QString openFiles(const QString& title, const QString& filter, int maxChars) override;
     QString browseForFolder(const QString& prompt, const QString& startFolder) override;
+    std::optional<QString> chooseColour(const QString& title, const QString& current) override;
     bool openInShell(const QString& pathOrUrl) override;
 
 private:

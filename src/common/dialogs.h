@@ -37,6 +37,9 @@ public:
     // The chosen folder without a trailing separator (except for a root), or "" on cancel.
     virtual QString browseForFolder(const QString& prompt, const QString& startFolder) = 0;
 
+    // A colour picked by the user, as "#RRGGBB", starting from `current`; nothing on cancel.
+    virtual std::optional<QString> chooseColour(const QString& title, const QString& current) = 0;
+
     // Opens a folder or an address with the desktop's default handler; false when it could not.
     virtual bool openInShell(const QString& pathOrUrl) = 0;
 };

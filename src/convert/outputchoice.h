@@ -31,10 +31,20 @@ QString OutputSuffixOf(OutputChoice choice);
 // Whether the quality slider means anything for the choice; lossless outputs ignore it.
 bool UsesQuality(OutputChoice choice);
 
+// Whether the choice lays partly transparent pixels on a background colour (JPG, GIF); the
+// others keep transparency.
+bool UsesBackground(OutputChoice choice);
+
+// The background as stored ("#RRGGBB", any case, "#" optional), as "#RRGGBB"; white for an absent
+// or damaged value.
+QString BackgroundFromSetting(const QString& text);
+inline const QString kWhiteBackground = QStringLiteral("#FFFFFF");
+
 // The caption of the quality frame.
 QString QualityCaption(OutputChoice choice, int quality);
 
-// The converter's arguments for one file. The default choice gives exactly
-// -q N -out jpeg -truecolors -o OUTPUT SOURCE.
+// The converter's arguments for one file. The default choice on white gives exactly
+// -q N -out jpeg -truecolors -o OUTPUT SOURCE; another background adds -background #RRGGBB to
+// the choices that use one.
 QStringList ConverterArguments(OutputChoice choice, int quality, const QString& output,
-                               const QString& source);
+                               const QString& source, const QString& background = kWhiteBackground);

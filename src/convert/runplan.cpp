@@ -17,7 +17,8 @@ void RunPlan::add(const QStringList& sources)
     for (const QString& source : sources) {
         const QString output = names_.claim(*OutputPath(save, source, style_));
         files_.push_back({source, output,
-                          ConverterArguments(choices_.output, choices_.quality, output, source)});
+                          ConverterArguments(choices_.output, choices_.quality, output, source,
+                                             choices_.background)});
     }
 }
 
@@ -26,6 +27,7 @@ StartDecision DecideStart(const StartControls& controls)
     PlanChoices choices;
     choices.output = controls.output;
     choices.quality = controls.quality;
+    choices.background = controls.background;
     if (controls.toFolder) {
         const UserFolder folder = FolderFromUserText(controls.folderText);
         if (folder.path.isEmpty())

@@ -16,6 +16,8 @@ struct PlanChoices
     QString folder;
     OutputChoice output = OutputChoice::JpgFirstFrame;
     int quality = 85;
+    // What JPG and GIF lay partly transparent pixels on, "#RRGGBB".
+    QString background = kWhiteBackground;
 
     bool besideSources() const { return folder.isEmpty(); }
 };
@@ -59,6 +61,7 @@ struct StartControls
     QString folderText;
     OutputChoice output = OutputChoice::JpgFirstFrame;
     int quality = 85;
+    QString background = kWhiteBackground;
 };
 
 // The choices a run is planned with, or why it cannot start, in words for a box.

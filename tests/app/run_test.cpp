@@ -460,6 +460,8 @@ TEST_F(ConversionRunWindow, TheChosenOutputNamesTheFilesAndTheConverterArguments
     const QString b = addSource("b.ani");
     window.Combo1->setCurrentIndex(
         static_cast<int>(OutputChoices().indexOf(OutputChoice::AnimatedGif)));
+    dialogs.colourAnswers = {"#202020"};
+    window.BackgroundButton->click();
     runToEnd(window);
     window.Combo1->setCurrentIndex(
         static_cast<int>(OutputChoices().indexOf(OutputChoice::PngStrip)));
@@ -467,8 +469,11 @@ TEST_F(ConversionRunWindow, TheChosenOutputNamesTheFilesAndTheConverterArguments
     const auto made = calls();
     ASSERT_EQ(made.size(), 4u);
     const QString out = QDir::toNativeSeparators(outputFolder + "/");
-    EXPECT_EQ(made[0].arguments, (QStringList{"-out", "gif", "-o", out + "a.gif", a}));
-    EXPECT_EQ(made[1].arguments, (QStringList{"-out", "gif", "-o", out + "b.gif", b}));
+    EXPECT_EQ(made[0].arguments,
+              (QStringList{"-out", "gif", "-o", out + "a.gif", "-background", "#202020", a}));
+    EXPECT_EQ(made[1].arguments,
+              (QStringList{"-out", "gif", "-o", out + "b.gif", "-background", "#202020", b}));
+    // PNG keeps transparency: no background.
     EXPECT_EQ(made[2].arguments,
               (QStringList{"-out", "png", "-strip", "vertical", "-o", out + "a-strip.png", a}));
     EXPECT_EQ(messageTexts(), (QStringList{"Done.", "Done."}));

@@ -177,6 +177,28 @@ TEST(RunPlan, NamesAreDecidedOnceOverThePlanAndAddedFilesComeAfter)
     EXPECT_EQ(beside.at(2).output, "/x/a (2).gif");
 }
 
+// Only JPG and GIF are laid on a background; white gives the arguments without one.
+TEST(RunPlan, TheBackgroundReachesJpgAndGifOnly)
+{
+    for (const OutputChoice choice : OutputChoices()) {
+        RunPlan dark({"/out", choice, 85, "#202020"}, kPosixPaths);
+        RunPlan white({"/out", choice, 85, "#ffffff"}, kPosixPaths);
+        dark.add({"/src/a.ani"});
+        white.add({"/src/a.ani"});
+        QStringList expected = ConverterArguments(choice, 85, dark.at(0).output, "/src/a.ani");
+        EXPECT_EQ(white.at(0).arguments, expected);
+        if (UsesBackground(choice))
+            expected = expected.mid(0, expected.size() - 1) +
+                       QStringList{"-background", "#202020", "/src/a.ani"};
+        EXPECT_EQ(dark.at(0).arguments, expected);
+    }
+    EXPECT_EQ(ConverterArguments(OutputChoice::JpgFirstFrame, 80, "o.jpg", "a.ani"),
+              (QStringList{"-q", "80", "-out", "jpeg", "-truecolors", "-o", "o.jpg", "a.ani"}));
+    EXPECT_EQ(BackgroundFromSetting(" #0a0B0c "), "#0A0B0C");
+    EXPECT_EQ(BackgroundFromSetting("0a0b0c"), "#0A0B0C");
+    EXPECT_EQ(BackgroundFromSetting("#+12345"), kWhiteBackground);
+}
+
 // Results of several choices can share a folder: every choice writes names of its own (every
 // frame's files are numbered after the name given, "arrow-1.png", ...).
 TEST(RunPlan, EveryChoiceNamesItsFilesApartFromTheOthers)

@@ -88,6 +88,16 @@ public:
         return answer;
     }
 
+    std::optional<QString> chooseColour(const QString& title, const QString& current) override
+    {
+        colourRequests.push_back({title, current});
+        if (colourAnswers.empty())
+            return std::nullopt;
+        auto answer = colourAnswers.front();
+        colourAnswers.pop_front();
+        return answer;
+    }
+
     bool openInShell(const QString& pathOrUrl) override
     {
         shellOpened.push_back(pathOrUrl);
@@ -100,6 +110,7 @@ public:
     // Each answer gets the dialog's buffer size; it may throw like the real dialog.
     std::deque<std::function<QString(int)>> openFilesAnswers;
     std::deque<QString> browseAnswers;
+    std::deque<std::optional<QString>> colourAnswers;
     // Whether the desktop manages to open what it is asked to.
     bool shellOpens = true;
     // Runs when a message box is shown, for tests that act in the middle of a handler.
@@ -110,5 +121,7 @@ public:
     std::vector<Input> inputs;
     std::vector<QStringList> openFilesRequests;
     std::vector<Browse> browses;
+    // Title and starting colour of each colour dialog.
+    std::vector<std::pair<QString, QString>> colourRequests;
     QStringList shellOpened;
 };
