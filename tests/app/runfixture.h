@@ -72,6 +72,7 @@ protected:
         context.converterFolders = {QDir::toNativeSeparators(converterFolder)};
         context.drawPercent = [] { return 50; };
         context.endProgram = [] {};
+        context.themesInstallHere = themesInstallHere;
         if (!converterBuild.isEmpty())
             context.loadConverter = [converterBuild] { return readAll(converterBuild); };
         form = std::make_unique<Form1>(context);
@@ -168,4 +169,6 @@ protected:
     QString logPath;
     // The converter that hangs, while the meddling runs.
     int hangingPid = 0;
+    // Whether the window offers to install Linux cursor themes.
+    bool themesInstallHere = ctheme::themesInstallHere();
 };
