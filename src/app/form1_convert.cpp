@@ -19,8 +19,8 @@ namespace {
 
 const QString kStartText = QStringLiteral("Start Converting");
 const QString kStopText = QStringLiteral("Stop Converting");
-const QString kInstallText = QStringLiteral("Install for Me");
-const QString kSeeText = QStringLiteral("See the Cursors");
+const QString kInstallText = QStringLiteral("&Install for Me");
+const QString kSeeText = QStringLiteral("&See the Cursors");
 
 void showMessage(const Form1& form, const QString& text)
 {

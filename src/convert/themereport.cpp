@@ -4,6 +4,7 @@
 #include "paths.h"
 
 #include <QDir>
+#include <algorithm>
 
 namespace {
 
@@ -98,6 +99,8 @@ ThemeReport ParseThemeReport(const QByteArray& output)
             scheme->failed.append({field(1), field(2), field(3)});
         } else if (kind == QLatin1String("installed")) {
             scheme->installed = field(1);
+        } else if (kind == QLatin1String("linked")) {
+            scheme->linked = field(1);
         }
     }
     return report;
@@ -112,6 +115,7 @@ ThemeRunReport::ThemeRunReport(const RunPlan& plan, const ConversionReport& repo
     QString blocks;
     QString wholeBlocks;
     QStringList installed;
+    QStringList links;
     for (const auto& [order, output] : report.outputs()) {
         const PlannedFile& job = plan.at(order);
         const ThemeReport pack = ParseThemeReport(output.text);
@@ -126,14 +130,18 @@ ThemeRunReport::ThemeRunReport(const RunPlan& plan, const ConversionReport& repo
                 anyMade = true;
                 const QString folder = install ? scheme.installed : scheme.folder;
                 themeFolders_.append(folder);
-                if (install)
+                if (install) {
                     installed.append(folder);
+                    links.append(scheme.linked);
+                }
                 head = QStringLiteral("\"%1\" in %2").arg(scheme.name, folder);
             } else {
                 head = QStringLiteral("Not made: \"%1\" of %2: %3")
                            .arg(scheme.name, scheme.source, scheme.skippedBecause);
             }
-            block += QLatin1Char('\n') + head + schemeLines(scheme, job.source, false);
+            // Installing, the box that made the themes has told what they lack.
+            block += QLatin1Char('\n') + head +
+                     (install ? QString() : schemeLines(scheme, job.source, false));
             whole += QLatin1Char('\n') + head + QStringLiteral(", from ") + scheme.source +
                      schemeLines(scheme, job.source, true);
         }
@@ -151,14 +159,18 @@ ThemeRunReport::ThemeRunReport(const RunPlan& plan, const ConversionReport& repo
             wholePackLines += lead + listed(unmapped, true);
         }
         for (const QString& note : pack.notes) {
-            packLines += QStringLiteral("\n  Note on %1: %2").arg(FileNameOf(job.source), note);
+            packLines += QStringLiteral("\n  Note on %1: %2")
+                             .arg(FileNameOf(job.source),
+                                  QString(note).remove(QDir::toNativeSeparators(job.source) +
+                                                       QDir::separator()));
             wholePackLines += QStringLiteral("\n  Note on %1: %2").arg(job.source, note);
         }
         if (output.cut)
             packLines += QStringLiteral("\n  The converter said more about %1 than the window "
                                         "keeps; not everything is listed.")
                              .arg(FileNameOf(job.source));
-        block += packLines;
+        if (!install)
+            block += packLines;
         whole += wholePackLines;
         blocks += block;
         wholeBlocks += whole;
@@ -166,7 +178,7 @@ ThemeRunReport::ThemeRunReport(const RunPlan& plan, const ConversionReport& repo
 
     QString headline;
     if (report.end() == RunEnd::Completed && report.failureCount() == 0) {
-        if (unused == 0)
+        if (unused == 0 || install)
             headline = QStringLiteral("Done.");
         else
             headline = unused == 1
@@ -185,7 +197,7 @@ ThemeRunReport::ThemeRunReport(const RunPlan& plan, const ConversionReport& repo
                              themes(made));
     text_ = headline + lead + blocks;
     if (!installed.isEmpty())
-        text_ += QStringLiteral("\n\n") + HowToUseThemes(installed);
+        text_ += QStringLiteral("\n\n") + HowToUseThemes(installed, links);
     else if (made > 0 && !installsHere)
         text_ += QStringLiteral("\n\nTo use a theme on Linux, copy its folder to "
                                 "~/.local/share/icons there and choose it in the desktop's "
@@ -195,7 +207,7 @@ ThemeRunReport::ThemeRunReport(const RunPlan& plan, const ConversionReport& repo
         details_ += (details_.isEmpty() ? QString() : QStringLiteral("\n")) + wholeBlocks.mid(1);
 }
 
-QString HowToUseThemes(const QStringList& installedFolders)
+QString HowToUseThemes(const QStringList& installedFolders, const QStringList& links)
 {
     if (installedFolders.isEmpty())
         return {};
@@ -220,8 +232,22 @@ QString HowToUseThemes(const QStringList& installedFolders)
             "Plasma 5)\n"
             "- XFCE: Settings > Mouse and Touchpad > Theme\n"
             "Programs already running keep their cursors until they are started again.\n\n")
-            .arg(one ? QStringLiteral("it") : QStringLiteral("one"), quoted);
-    text += one ? QStringLiteral("To uninstall it, delete its folder: %1").arg(installedFolders[0])
+            .arg(one ? QStringLiteral("it") : QStringLiteral("one, for example \"%1\"").arg(name),
+                 quoted);
+    const QString link = links.value(0);
+    if (one)
+        text +=
+            link.isEmpty()
+                ? QStringLiteral("To uninstall it, delete its folder: %1").arg(installedFolders[0])
+                : QStringLiteral("To uninstall it, delete its folder %1 and the link to it, %2 "
+                                 "(made for programs that look in ~/.icons alone).")
+                      .arg(installedFolders[0], link);
+    else
+        text +=
+            std::any_of(links.begin(), links.end(), [](const QString& l) { return !l.isEmpty(); })
+                ? QStringLiteral("To uninstall one, delete its folder (named above) and its link "
+                                 "of that name in ~/.icons (made for programs that look there "
+                                 "alone).")
                 : QStringLiteral("To uninstall one, delete its folder (named above).");
     return text;
 }

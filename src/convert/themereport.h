@@ -43,6 +43,7 @@ struct ThemeReport
         QStringList unset;
         QList<Failed> failed;
         QString installed; // the folder it was installed in, if it was
+        QString linked;    // and the link in ~/.icons to it, if one was made
     };
     QList<Scheme> schemes;
     QStringList unmapped;
@@ -80,8 +81,9 @@ private:
     QStringList sourcesOfThemes_;
 };
 
-// How to choose installed themes on the usual desktops, and how to remove them.
-QString HowToUseThemes(const QStringList& installedFolders);
+// How to choose installed themes on the usual desktops, and how to remove them: their folders,
+// and the links made to them for older readers ("" where none was made).
+QString HowToUseThemes(const QStringList& installedFolders, const QStringList& links = {});
 
 // The Windows label of a role the report names by its registry name ("Help" -> "Help Select").
 QString RoleLabel(const QString& registryName);

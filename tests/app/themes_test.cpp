@@ -12,18 +12,28 @@
 
 namespace {
 
-const QString kInstall = QStringLiteral("Install for Me");
-const QString kSee = QStringLiteral("See the Cursors");
+const QString kInstall = QStringLiteral("&Install for Me");
+const QString kSee = QStringLiteral("&See the Cursors");
 
 class ThemesWindow : public ConversionRunFixture
 {
 protected:
-    // Tests that install set XDG_DATA_HOME, so nothing reaches the tester's own themes.
+    // Tests that install have a home of their own, so nothing reaches the tester's themes.
+    void useOwnHome()
+    {
+        keptHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(temp.filePath("home")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(temp.filePath("home/.local/share")));
+    }
     void TearDown() override
     {
         ConversionRunFixture::TearDown();
         qunsetenv("XDG_DATA_HOME");
+        if (!keptHome.isEmpty())
+            qputenv("HOME", keptHome);
     }
+
+    QByteArray keptHome;
 
     void choose(OutputChoice choice)
     {
@@ -116,8 +126,8 @@ TEST_F(ThemesWindow, CursorSizesShareTheQualityFrameAndAreStored)
 // preview shows them and the box comes back; "Install for Me" installs them for the user.
 TEST_F(ThemesWindow, PacksBecomeThemesThatArePreviewedAndInstalled)
 {
-    const QString data = QDir::toNativeSeparators(temp.filePath("data"));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+    useOwnHome();
+    const QString data = QDir::toNativeSeparators(temp.filePath("home/.local/share"));
     Form1& window = makeRunForm(QString());
     choose(OutputChoice::CursorTheme);
     listPack("ascii");
@@ -166,7 +176,9 @@ TEST_F(ThemesWindow, PacksBecomeThemesThatArePreviewedAndInstalled)
                                    "Neon Ascii\n\"Quirky\" in " + icons + "Quirky"))
         << qPrintable(installed);
     EXPECT_TRUE(installed.contains("cursor-theme 'Neon Ascii'"));
-    EXPECT_TRUE(installed.contains("To uninstall one, delete its folder"));
+    EXPECT_TRUE(installed.contains("To uninstall one, delete its folder (named above) and its link "
+                                   "of that name in ~/.icons"));
+    EXPECT_EQ(QFileInfo(temp.filePath("home/.icons/Quirky")).symLinkTarget(), icons + "Quirky");
     EXPECT_EQ(dialogs.messages[2].actions, QStringList{kSee});
     EXPECT_TRUE(QFileInfo::exists(icons + "Neon Ascii/index.theme"));
     EXPECT_TRUE(QFileInfo::exists(icons + "Quirky/cursors/left_ptr"));
@@ -224,7 +236,7 @@ TEST_F(ThemesWindow, InstallIsOfferedOnlyWhereDesktopsReadThemes)
     writeFile(pack + "/fake-theme.txt", "theme Neon\n");
     writeFile(pack + "/install.inf", "[Version]\n");
     writeFile(pack + "/arrow.cur", "cursor");
-    qputenv("XDG_DATA_HOME", QFile::encodeName(temp.filePath("data")));
+    useOwnHome();
     for (const bool here : {false, true}) {
         themesInstallHere = here;
         dialogs.messages.clear();

@@ -258,6 +258,9 @@ TEST(ThemeReportBox, AnInstalledThemeSaysHowToChooseAndRemoveIt)
     EXPECT_TRUE(text.contains("XFCE: Settings > Mouse and Touchpad > Theme"));
     EXPECT_TRUE(text.endsWith("To uninstall it, delete its folder: "
                               "/home/u/.local/share/icons/Neon"));
+    EXPECT_TRUE(HowToUseThemes({"/i/Neon"}, {"/h/.icons/Neon"})
+                    .endsWith("To uninstall it, delete its folder /i/Neon and the link to it, "
+                              "/h/.icons/Neon (made for programs that look in ~/.icons alone)."));
     // Desktops know it by its folder's name, typed into a shell.
     EXPECT_TRUE(HowToUseThemes({"/i/Bob's $x"}).contains("cursor-theme \"Bob's \\$x\""));
 }
