@@ -8,7 +8,8 @@
 //   convert_bench_driver run SOURCES OUTPUT [SAVE-AS [CONVERTERS]]
 //       converts every file of SOURCES into OUTPUT ("Save as:" by its stored name, jpg unless
 //       given; converters: one per core unless given)
-//   convert_bench_driver stop SOURCES OUTPUT MS    the same, stopped MS milliseconds after start
+//   convert_bench_driver stop SOURCES OUTPUT MS [SAVE-AS]
+//       the same, stopped MS milliseconds after start
 #include "converterlocation.h"
 #include "dialogs.h"
 #include "form1.h"
@@ -177,10 +178,10 @@ int main(int argc, char** argv)
         return makeAnimatedInput(args[2], args[3].toInt());
     if (args.size() >= 4 && args.size() <= 6 && args[1] == "run")
         return run(args[2], args[3], -1, args.value(4, "jpg"), args.value(5));
-    if (args.size() == 5 && args[1] == "stop")
-        return run(args[2], args[3], args[4].toInt());
+    if ((args.size() == 5 || args.size() == 6) && args[1] == "stop")
+        return run(args[2], args[3], args[4].toInt(), args.value(5, "jpg"));
     std::fputs("usage: convert_bench_driver make-input FOLDER COUNT [ani] | run SOURCES OUTPUT "
-               "[SAVE-AS [CONVERTERS]] | stop SOURCES OUTPUT MS\n",
+               "[SAVE-AS [CONVERTERS]] | stop SOURCES OUTPUT MS [SAVE-AS]\n",
                stderr);
     return 2;
 }
