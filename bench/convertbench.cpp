@@ -8,7 +8,8 @@
 //   convert_bench_driver run SOURCES OUTPUT [SAVE-AS [CONVERTERS]]
 //       converts every file of SOURCES into OUTPUT ("Save as:" by its stored name, jpg unless
 //       given; converters: one per core unless given)
-//   convert_bench_driver stop SOURCES OUTPUT MS    the same, stopped MS milliseconds after start
+//   convert_bench_driver stop SOURCES OUTPUT MS [SAVE-AS]
+//       the same, stopped MS milliseconds after start
 #include "converterlocation.h"
 #include "dialogs.h"
 #include "form1.h"
@@ -27,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace {
 
@@ -150,6 +152,16 @@ int run(const QString& sources, const QString& output, int stopAfterMs,
     std::printf("window run: %lld files in %.3f s, %.0f files/s; box: %s\n",
                 static_cast<long long>(paths.size()), seconds, paths.size() / seconds,
                 qPrintable(summary));
+    // What the window itself spent, apart from its converters: what it takes from them.
+    rusage own{};
+    rusage children{};
+    getrusage(RUSAGE_SELF, &own);
+    getrusage(RUSAGE_CHILDREN, &children);
+    const auto cpu = [](const rusage& r) {
+        return r.ru_utime.tv_sec + r.ru_stime.tv_sec + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+    };
+    std::printf("window CPU: own %.3f s (%.0f us a file), converters %.3f s\n", cpu(own),
+                cpu(own) * 1e6 / static_cast<double>(paths.size()), cpu(children));
     return dialogs.messages.value(0) == "Done." ? 0 : 1;
 }
 
@@ -166,10 +178,10 @@ int main(int argc, char** argv)
         return makeAnimatedInput(args[2], args[3].toInt());
     if (args.size() >= 4 && args.size() <= 6 && args[1] == "run")
         return run(args[2], args[3], -1, args.value(4, "jpg"), args.value(5));
-    if (args.size() == 5 && args[1] == "stop")
-        return run(args[2], args[3], args[4].toInt());
+    if ((args.size() == 5 || args.size() == 6) && args[1] == "stop")
+        return run(args[2], args[3], args[4].toInt(), args.value(5, "jpg"));
     std::fputs("usage: convert_bench_driver make-input FOLDER COUNT [ani] | run SOURCES OUTPUT "
-               "[SAVE-AS [CONVERTERS]] | stop SOURCES OUTPUT MS\n",
+               "[SAVE-AS [CONVERTERS]] | stop SOURCES OUTPUT MS [SAVE-AS]\n",
                stderr);
     return 2;
 }

@@ -87,6 +87,7 @@ void Form1::startRun(RunPlan plan)
         ConverterCount(context_.settings->read(QStringLiteral("Converters"), QString()),
                        QThread::idealThreadCount());
     settings.limits = context_.converterLimits;
+    settings.tickMilliseconds = context_.barTickMilliseconds;
     ConverterSupply supply{context_.loadConverter, context_.converterFolders,
                            context_.installedConverter};
     run_ = new ConversionRun(std::move(plan), *runHost_, std::move(supply), settings, this);

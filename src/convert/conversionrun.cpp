@@ -36,7 +36,9 @@ ConversionRun::ConversionRun(RunPlan plan, ConversionHost& host, ConverterSupply
     settings_.converters = std::max(settings_.converters, 1);
     tick_.setInterval(settings_.tickMilliseconds);
     connect(&tick_, &QTimer::timeout, this, [this] {
-        if (animation_)
+        if (status_)
+            showPendingStatus();
+        else if (animation_)
             animation_->tick();
     });
 }
@@ -70,7 +72,8 @@ void ConversionRun::start()
         return;
     }
     converter_ = lease_->path();
-    tick_.start();
+    if (settings_.tickMilliseconds > 0)
+        tick_.start();
     startFiles();
 }
 
@@ -136,12 +139,17 @@ void ConversionRun::startFile(qsizetype index)
     if (file.namesItsOutput)
         process->keepOutput(kKeptOutputBytes);
     ConverterProcess* raw = process.get();
-    // Queued: a program that cannot start is reported from inside start().
-    connect(
-        raw, &ConverterProcess::finished, this, [this, raw] { onConverterFinished(raw); },
-        Qt::QueuedConnection);
     running_.push_back({std::move(process), index});
     raw->start(converter_, file.arguments, kHiddenWindow);
+    // A program that cannot start says so from inside start(); it is dealt with once this loop
+    // of starts is over. The others are followed at once: waiting for another turn of the event
+    // loop would keep a core idle between two files.
+    if (raw->isDone()) {
+        QMetaObject::invokeMethod(
+            this, [this, raw] { onConverterFinished(raw); }, Qt::QueuedConnection);
+        return;
+    }
+    connect(raw, &ConverterProcess::finished, this, [this, raw] { onConverterFinished(raw); });
 }
 
 void ConversionRun::onConverterFinished(ConverterProcess* process)
@@ -224,6 +232,7 @@ void ConversionRun::finishWhenIdle()
     state_ = State::Ended;
     tick_.stop();
     animation_.reset();
+    status_.reset();
     report_.setEnd(end_, endWhy_);
     lease_.reset();
     host_.setBusy(false);
@@ -242,12 +251,25 @@ void ConversionRun::showStatus()
     if (names.isEmpty())
         return;
     const int total = static_cast<int>(plan_.size());
-    const int value = ProgressValue(static_cast<int>(next_), total);
-    const QString text =
-        ProcessingText(names, state_ == State::Stopping ? QStringLiteral("Stopping: ")
-                                                        : QStringLiteral("Processing: "));
+    status_ =
+        Status{ProcessingText(names, state_ == State::Stopping ? QStringLiteral("Stopping: ")
+                                                               : QStringLiteral("Processing: ")),
+               ProgressValue(static_cast<int>(next_), total)};
+    // Drawing the bar for every file would cost the window more than starting the converters:
+    // it is drawn at most once a tick, the latest news first.
+    if (!shown_.isValid() || shown_.elapsed() >= settings_.tickMilliseconds)
+        showPendingStatus();
+}
+
+void ConversionRun::showPendingStatus()
+{
+    if (!status_)
+        return;
     ProgressDisplay& display = host_.progress();
-    display.setValue(value);
-    display.setText(text);
-    animation_ = std::make_unique<BarAnimation>(display, text, value, total);
+    display.setValue(status_->value);
+    display.setText(status_->text);
+    animation_ = std::make_unique<BarAnimation>(display, status_->text, status_->value,
+                                                static_cast<int>(plan_.size()));
+    status_.reset();
+    shown_.start();
 }

@@ -5,11 +5,13 @@
 #include "runplan.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class BarAnimation;
@@ -41,7 +43,8 @@ struct RunSettings
     // How many converters run at once, 1 or more.
     int converters = 1;
     ConverterProcess::Limits limits;
-    // How often the bar's wait animation moves.
+    // How often the bar is drawn at most, and its wait animation moves; 0 draws every change
+    // at once and animates nothing.
     int tickMilliseconds = 100;
 };
 
@@ -99,6 +102,7 @@ private:
     void wind(RunEnd end, const QStringList& why = {});
     void finishWhenIdle();
     void showStatus();
+    void showPendingStatus();
 
     RunPlan plan_;
     ConversionHost& host_;
@@ -116,6 +120,14 @@ private:
 
     QTimer tick_;
     std::unique_ptr<BarAnimation> animation_;
+    // What the bar is to show next, and when it was last drawn.
+    struct Status
+    {
+        QString text;
+        int value = 0;
+    };
+    std::optional<Status> status_;
+    QElapsedTimer shown_;
 };
 
 // What the bar says about the files being converted: the lead ("Processing: ") and their names,

@@ -166,14 +166,6 @@ SizedAnimation decodeSizedAnimation(Bytes bytes)
     return animation;
 }
 
-std::uint64_t Animation::totalJiffies() const
-{
-    std::uint64_t total = 0;
-    for (const AnimationStep& s : steps)
-        total += s.jiffies;
-    return total;
-}
-
 std::vector<std::uint32_t> Animation::jiffies() const
 {
     std::vector<std::uint32_t> out;

@@ -28,7 +28,6 @@ struct Animation
 
     std::uint32_t width() const { return frames.front().width; }
     std::uint32_t height() const { return frames.front().height; }
-    std::uint64_t totalJiffies() const;
     std::vector<std::uint32_t> jiffies() const;
 };
 

@@ -254,13 +254,7 @@ Options parseArguments(std::span<const std::string> args)
 
 std::string defaultOutputPath(const std::string& source, OutputFormat format)
 {
-    const std::size_t slash = source.find_last_of(kPathSeparators);
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const std::size_t dot = source.find_last_of('.');
-    std::string stem = source;
-    if (dot != std::string::npos && dot > nameStart)
-        stem = source.substr(0, dot);
-    return stem + extensionOf(format);
+    return source.substr(0, extensionStart(source)) + extensionOf(format);
 }
 
 int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* err)

@@ -1,6 +1,7 @@
 #include "resample.h"
 
 #include "animation.h"
+#include "scale.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,11 +11,7 @@
 namespace nconv {
 namespace {
 
-struct Tap
-{
-    std::uint32_t source;
-    float weight;
-};
+using Tap = SampleTap;
 using Taps = std::vector<std::vector<Tap>>;
 
 Taps nearestTaps(std::uint32_t from, std::uint32_t to)
@@ -24,22 +21,6 @@ Taps nearestTaps(std::uint32_t from, std::uint32_t to)
         taps[t].push_back({static_cast<std::uint32_t>((std::uint64_t{t} * 2 + 1) * from /
                                                       (std::uint64_t{to} * 2)),
                            1.0f});
-    return taps;
-}
-
-// For each target pixel, the source pixels under it and the share each contributes.
-Taps areaTaps(std::uint32_t from, std::uint32_t to)
-{
-    Taps taps(to);
-    const double step = static_cast<double>(from) / to;
-    for (std::uint32_t t = 0; t < to; ++t) {
-        const double begin = t * step, end = std::min<double>(from, (t + 1) * step);
-        for (auto s = static_cast<std::uint32_t>(begin); s < from && s < end; ++s) {
-            const double covered = std::min<double>(end, s + 1) - std::max<double>(begin, s);
-            if (covered > 0)
-                taps[t].push_back({s, static_cast<float>(covered / step)});
-        }
-    }
     return taps;
 }
 
@@ -93,7 +74,7 @@ Taps tapsFor(ScaleFilter filter, std::uint32_t from, std::uint32_t to)
     case ScaleFilter::Nearest:
         return nearestTaps(from, to);
     case ScaleFilter::Area:
-        return areaTaps(from, to);
+        return areaCoverage(from, to);
     case ScaleFilter::Mitchell:
         break;
     }

@@ -71,6 +71,8 @@ protected:
         context.programFolder = QDir::toNativeSeparators(programFolder);
         context.converterFolders = {QDir::toNativeSeparators(converterFolder)};
         context.drawPercent = [] { return 50; };
+        // Every change of the bar at once, so tests can follow it.
+        context.barTickMilliseconds = 0;
         context.endProgram = [] {};
         context.themesInstallHere = themesInstallHere;
         if (!converterBuild.isEmpty())

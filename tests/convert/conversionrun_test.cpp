@@ -4,6 +4,7 @@
 #include "baranimation.h"
 #include "conversionrun.h"
 #include "processkill.h"
+#include "qtprinters.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -66,7 +67,8 @@ protected:
     }
 
     ConversionRun& makeRun(const QStringList& files, int converterCount = 2,
-                           ConverterProcess::Limits limits = {}, PlanChoices choices = {})
+                           ConverterProcess::Limits limits = {}, PlanChoices choices = {},
+                           int tickMilliseconds = 5)
     {
         if (choices.folder.isEmpty() && !besideSources)
             choices.folder = QDir::toNativeSeparators(output);
@@ -81,7 +83,7 @@ protected:
         RunSettings settings;
         settings.converters = converterCount;
         settings.limits = limits;
-        settings.tickMilliseconds = 5;
+        settings.tickMilliseconds = tickMilliseconds;
         run = std::make_unique<ConversionRun>(std::move(plan), host, std::move(supply), settings);
         QObject::connect(run.get(), &ConversionRun::ended, [this] { ++endings; });
         return *run;
@@ -318,6 +320,20 @@ TEST_F(RunEngine, ResultsAndTheBoxDoNotDependOnTheOrderConvertersEnd)
     EXPECT_EQ(lines[2], files[1] + ": quick and damaged");
     EXPECT_EQ(lines[3], files[4] + ": a file named " + native(output + "/missing-output.jpg") +
                             " is already there and was left as it was");
+}
+
+// Drawing the bar costs more than starting a converter: it is drawn at most once a tick, and
+// the run's end is always shown.
+TEST_F(RunEngine, TheBarIsDrawnAtMostOnceATick)
+{
+    QStringList files;
+    for (int i = 0; i < 20; ++i)
+        files << source(QStringLiteral("f%1.ani").arg(i));
+    ConversionRun& r = makeRun(files, 2, {}, {}, 600'000);
+    runToEnd(r);
+    EXPECT_EQ(r.summary(), "Done.");
+    EXPECT_EQ(host.texts, (QStringList{"Processing: f0.ani, f1.ani", "Progress Bar"}));
+    EXPECT_EQ(host.values, (std::vector<int>{10, 0}));
 }
 
 TEST_F(RunEngine, FilesAddedDuringTheRunJoinItsEnd)

@@ -239,9 +239,11 @@ TEST(Scaling, KeepsPaletteArtSharpAndFiltersTheRest)
             }
             const std::uint8_t* d = half.rgba.data() + (y * 2 + x) * 4;
             EXPECT_NEAR(d[3], sum[3] / 4, 0.51);
-            for (int c = 0; c < 3; ++c)
-                if (sum[3] > 0)
+            for (int c = 0; c < 3; ++c) {
+                if (sum[3] > 0) {
                     EXPECT_NEAR(d[c], sum[c] / sum[3], 0.51);
+                }
+            }
         }
 
     // Grown smoothly: a hard edge between two colours gets colours in between, no colour

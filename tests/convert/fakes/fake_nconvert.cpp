@@ -77,6 +77,43 @@ std::vector<std::string> arguments(int argc, char** argv)
 }
 #endif
 
+#ifdef _WIN32
+// Asked to end, the fake ends as the converter does: at once, as an interrupted console program.
+// "Ignoring" the request is not listening for it.
+bool g_ignoreEndRequest = false;
+
+DWORD WINAPI endWhenAsked(void* event)
+{
+    if (::WaitForSingleObject(static_cast<HANDLE>(event), INFINITE) == WAIT_OBJECT_0 &&
+        !g_ignoreEndRequest)
+        ::ExitProcess(0xC000013A);
+    return 0;
+}
+
+void listenForEndRequest()
+{
+    wchar_t name[256];
+    const DWORD length = ::GetEnvironmentVariableW(L"NCONVERT_END_EVENT", name, 256);
+    if (length == 0 || length >= 256)
+        return;
+    if (HANDLE event = ::OpenEventW(SYNCHRONIZE, FALSE, name))
+        ::CloseHandle(::CreateThread(nullptr, 0, endWhenAsked, event, 0, nullptr));
+}
+
+void ignoreEndRequest()
+{
+    g_ignoreEndRequest = true;
+}
+#else
+// A termination signal ends the fake by its default action.
+void listenForEndRequest() {}
+
+void ignoreEndRequest()
+{
+    std::signal(SIGTERM, SIG_IGN);
+}
+#endif
+
 [[noreturn]] void hang(const char* pidFile)
 {
     if (pidFile && *pidFile) {
@@ -120,9 +157,7 @@ int direct(const std::vector<std::string>& argv)
             sleepFor(std::atol(value));
             ++i;
         } else if (option == "--ignore-term") {
-#ifndef _WIN32
-            std::signal(SIGTERM, SIG_IGN);
-#endif
+            ignoreEndRequest();
         } else if (option == "--hang") {
             hang(value);
         } else if (option == "--crash") {
@@ -233,9 +268,7 @@ int asConverter(const std::vector<std::string>& argv)
         if (directive == "hang")
             hang(std::getenv("FAKE_NCONVERT_PIDFILE"));
         if (directive == "stubborn") {
-#ifndef _WIN32
-            std::signal(SIGTERM, SIG_IGN);
-#endif
+            ignoreEndRequest();
             hang(std::getenv("FAKE_NCONVERT_PIDFILE"));
         }
         if (directive.rfind("meet ", 0) == 0) {
@@ -265,6 +298,7 @@ int asConverter(const std::vector<std::string>& argv)
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args = arguments(argc, argv);
+    listenForEndRequest();
     // The converter's options start with one dash (but --install), direct use's with two.
     if (args.size() > 1 && (args[1].rfind("--", 0) != 0 || args[1] == "--install"))
         return asConverter(args);
