@@ -57,6 +57,41 @@ QString schemeLines(const ThemeReport::Scheme& scheme, const QString& pack, bool
     return text;
 }
 
+// What a pack holds that no theme uses, and what the converter noted about it.
+QString packLines(const ThemeReport& pack, const QString& packFolder, bool whole, bool cut)
+{
+    const QString name = whole ? packFolder : FileNameOf(packFolder);
+    QString text;
+    QStringList unmapped;
+    for (const QString& file : pack.unmapped)
+        unmapped.append(inPack(file, packFolder));
+    if (!unmapped.isEmpty())
+        text += QStringLiteral("\n  Cursor files of %1 no theme uses: %2")
+                    .arg(name, listed(unmapped, whole));
+    const QString within = QDir::toNativeSeparators(packFolder) + QDir::separator();
+    for (const QString& note : pack.notes)
+        text += QStringLiteral("\n  Note on %1: %2")
+                    .arg(name, whole ? note : QString(note).remove(within));
+    if (cut)
+        text += QStringLiteral("\n  The converter said more about %1 than the window keeps; not "
+                               "everything is listed.")
+                    .arg(name);
+    return text;
+}
+
+// "Done." only when every pack made its themes of every file its .inf names; otherwise how
+// many files could not be used, or which packs failed.
+QString headline(const RunPlan& plan, const ConversionReport& report, int unused)
+{
+    if (report.end() != RunEnd::Completed || report.failureCount() > 0)
+        return report.summary(static_cast<int>(plan.size()), plan.itemWord(1), plan.itemWord(2));
+    if (unused == 0)
+        return QStringLiteral("Done.");
+    return unused == 1 ? QStringLiteral("1 cursor file could not be used; it is named below.")
+                       : QStringLiteral("%1 cursor files could not be used; each is named below.")
+                             .arg(unused);
+}
+
 } // namespace
 
 ThemeReport ParseThemeReport(const QByteArray& output)
@@ -139,7 +174,6 @@ ThemeRunReport::ThemeRunReport(const RunPlan& plan, const ConversionReport& repo
                 head = QStringLiteral("Not made: \"%1\" of %2: %3")
                            .arg(scheme.name, scheme.source, scheme.skippedBecause);
             }
-            // Installing, the box that made the themes has told what they lack.
             block += QLatin1Char('\n') + head +
                      (install ? QString() : schemeLines(scheme, job.source, false));
             whole += QLatin1Char('\n') + head + QStringLiteral(", from ") + scheme.source +
@@ -147,55 +181,19 @@ ThemeRunReport::ThemeRunReport(const RunPlan& plan, const ConversionReport& repo
         }
         if (anyMade)
             sourcesOfThemes_.append(job.sources);
-        QStringList unmapped;
-        for (const QString& file : pack.unmapped)
-            unmapped.append(inPack(file, job.source));
-        QString packLines;
-        QString wholePackLines;
-        if (!unmapped.isEmpty()) {
-            const QString lead = QStringLiteral("\n  Cursor files of %1 no theme uses: ")
-                                     .arg(FileNameOf(job.source));
-            packLines += lead + listed(unmapped, false);
-            wholePackLines += lead + listed(unmapped, true);
-        }
-        for (const QString& note : pack.notes) {
-            packLines += QStringLiteral("\n  Note on %1: %2")
-                             .arg(FileNameOf(job.source),
-                                  QString(note).remove(QDir::toNativeSeparators(job.source) +
-                                                       QDir::separator()));
-            wholePackLines += QStringLiteral("\n  Note on %1: %2").arg(job.source, note);
-        }
-        if (output.cut)
-            packLines += QStringLiteral("\n  The converter said more about %1 than the window "
-                                        "keeps; not everything is listed.")
-                             .arg(FileNameOf(job.source));
+        // Installing, the box that made the themes has told what they lack.
         if (!install)
-            block += packLines;
-        whole += wholePackLines;
+            block += packLines(pack, job.source, false, output.cut);
+        whole += packLines(pack, job.source, true, output.cut);
         blocks += block;
         wholeBlocks += whole;
-    }
-
-    QString headline;
-    if (report.end() == RunEnd::Completed && report.failureCount() == 0) {
-        if (unused == 0 || install)
-            headline = QStringLiteral("Done.");
-        else
-            headline = unused == 1
-                           ? QStringLiteral("1 cursor file could not be used; it is named below.")
-                           : QStringLiteral("%1 cursor files could not be used; each is named "
-                                            "below.")
-                                 .arg(unused);
-    } else {
-        headline =
-            report.summary(static_cast<int>(plan.size()), plan.itemWord(1), plan.itemWord(2));
     }
     const QString lead =
         made == 0 ? QString()
                   : QStringLiteral("\n\n%1 %2:")
                         .arg(install ? QStringLiteral("Installed") : QStringLiteral("Made"),
                              themes(made));
-    text_ = headline + lead + blocks;
+    text_ = headline(plan, report, install ? 0 : unused) + lead + blocks;
     if (!installed.isEmpty())
         text_ += QStringLiteral("\n\n") + HowToUseThemes(installed, links);
     else if (made > 0 && !installsHere)
