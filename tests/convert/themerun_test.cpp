@@ -2,6 +2,7 @@
 // run by the engine with the fake converter, and the final box made of the converter's reports.
 #include "baranimation.h"
 #include "conversionrun.h"
+#include "processkill.h"
 #include "qtprinters.h"
 #include "themereport.h"
 
@@ -188,6 +189,32 @@ TEST_F(ThemeRun, AFolderThatGoesAwayIsNotMadeAgain)
     EXPECT_FALSE(QFile::exists(out));
     EXPECT_TRUE(r.summary().contains("the other 2 theme packs were not converted"))
         << qPrintable(r.summary());
+}
+
+// Stopped, a theme's converter ends with the run, which counts packs, and what finished stays.
+TEST_F(ThemeRun, StopEndsATheme)
+{
+    const QString pids = temp.filePath("pids");
+    qputenv("FAKE_NCONVERT_PIDFILE", QFile::encodeName(pids));
+    ConversionRun& r = run({pack("made", "theme Made"), pack("hangs", "hang")}, 2);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QFile(pids).size() > 0 && r.report().convertedCount() == 1)
+            r.stop();
+    });
+    poll.start(5);
+    runToEnd(r);
+    qunsetenv("FAKE_NCONVERT_PIDFILE");
+    QFile pidFile(pids);
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+    const int pid = pidFile.readAll().trimmed().toInt();
+    ASSERT_GT(pid, 0);
+    EXPECT_FALSE(ProcessIsAlive(pid));
+    EXPECT_EQ(r.report().end(), RunEnd::Stopped);
+    const ThemeRunReport box(r.plan(), r.report(), true);
+    EXPECT_EQ(box.text(), "Stopped.\n\n1 of 2 theme packs was converted before the run was "
+                          "stopped.\n\nMade 1 Linux cursor theme:\n\"Made\" in " +
+                              out + "/Made");
 }
 
 // What the converter tells about a pack, as the box says it: every file missing, failed, unset
