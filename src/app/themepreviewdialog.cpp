@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -61,6 +62,12 @@ ThemePreviewDialog::ThemePreviewDialog(const QStringList& themeFolders, const QS
     panel_->setAutoFillBackground(true);
     layout->addWidget(panel_);
     buildCells();
+    legend_ = new QLabel(
+        QStringLiteral("\u2014 The theme has no cursor of its own there (hover for why); desktops "
+                       "show the inherited theme's."),
+        this);
+    legend_->setWordWrap(true);
+    layout->addWidget(legend_);
     auto* bottom = new QHBoxLayout;
     dark_ = new QCheckBox(QStringLiteral("Dark background"), this);
     connect(dark_, &QCheckBox::toggled, this, &ThemePreviewDialog::setBackground);
@@ -150,6 +157,8 @@ void ThemePreviewDialog::showTheme(int index)
                                      .arg(cursor->steps.size())
                                      .arg(cursor->duration()));
     }
+    legend_->setVisible(std::any_of(theme_.roles.begin(), theme_.roles.end(),
+                                    [](const auto& cursor) { return cursor.steps.empty(); }));
     clock_.start();
     showAt(0);
 }

@@ -55,6 +55,7 @@ private:
     QComboBox* chooser_ = nullptr;
     QLabel* where_ = nullptr;
     QLabel* problem_ = nullptr;
+    QLabel* legend_ = nullptr;
     QWidget* panel_ = nullptr;
     QCheckBox* dark_ = nullptr;
     std::vector<Cell> cells_;
