@@ -266,8 +266,12 @@ int runThemeCommand(const Options& options, std::FILE* out, std::FILE* err)
                     made = installed;
                 report.line("theme", made.folder, made.name, source);
                 reportRoles(report, theme, outcomes);
-                if (options.install)
+                if (options.install) {
                     report.line("installed", installed.folder);
+                    const fs::path link = ctheme::linkForOlderReaders(installed.folder);
+                    if (!link.empty())
+                        report.line("linked", link);
+                }
                 ++written;
                 continue;
             }

@@ -183,6 +183,9 @@ TEST(RunPlan, NamesAreDecidedOnceOverThePlanAndAddedFilesComeAfter)
 TEST(RunPlan, TheBackgroundReachesJpgAndGifOnly)
 {
     for (const OutputChoice choice : OutputChoices()) {
+        // A theme is made of a pack, not of a file (themerun_test).
+        if (choice == OutputChoice::CursorTheme)
+            continue;
         RunPlan dark({"/out", choice, 85, "#202020"}, kPosixPaths);
         RunPlan white({"/out", choice, 85, "#ffffff"}, kPosixPaths);
         dark.add({"/src/a.ani"});

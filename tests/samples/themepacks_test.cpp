@@ -91,6 +91,7 @@ struct Block
     QStringList head; // the theme or skipped line's fields
     std::set<QString> roles;
     QString installed;
+    QString linked;
 };
 
 struct Report
@@ -107,7 +108,7 @@ Report Parse(const QStringList& lines)
     for (const QString& line : lines) {
         const QStringList f = line.split('\t');
         if (f[0] == "theme" || f[0] == "skipped")
-            r.themes.push_back({f, {}, {}});
+            r.themes.push_back({f, {}, {}, {}});
         else if (f[0] == "role" || f[0] == "missing" || f[0] == "unset" || f[0] == "failed") {
             // Role lines end with the cursor's name, failed ones with the reason; the
             // expectations leave both out.
@@ -118,6 +119,8 @@ Report Parse(const QStringList& lines)
             }
         } else if (f[0] == "installed")
             r.themes.back().installed = f[1];
+        else if (f[0] == "linked")
+            r.themes.back().linked = f[1];
         else if (f[0] == "unmapped")
             r.unmapped.insert(f[1]);
         else if (f[0] == "note")
@@ -239,6 +242,10 @@ TEST(ThemePacks, DefaultSizesMatchAcrossTheThemeAndInstallNeverReplaces)
     EXPECT_EQ(installedTwice.themes[0].head[2], "Neon Ascii (2)");
     EXPECT_EQ(installedTwice.themes[0].installed, icons + "Neon Ascii (2)");
     EXPECT_TRUE(ReadAll(icons + "Neon Ascii (2)/index.theme").contains("Name=Neon Ascii (2)\n"));
+    // Linked from ~/.icons for libXcursor builds that read no other folder of the user's.
+    for (const char* name : {"Neon Ascii", "Neon Ascii (2)"})
+        EXPECT_EQ(QFileInfo(home.filePath(".icons/") + name).symLinkTarget(), icons + name);
+    EXPECT_EQ(installedOnce.themes[0].linked, home.filePath(".icons/Neon Ascii"));
 
     // The arrow carries 32 and 48, the others 32 alone: all get 32, 48 and 64.
     for (const char* cursor : {"default", "wait", "person"}) {
