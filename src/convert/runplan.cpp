@@ -20,7 +20,7 @@ void RunPlan::add(const QStringList& sources)
                           OutputSuffixOf(choices_.output)};
     files_.reserve(files_.size() + static_cast<size_t>(sources.size()));
     for (const QString& source : sources) {
-        const QString output = names_.claim(*OutputPath(save, source, style_));
+        const QString output = names_.claim(*OutputPath(save, source, style_), source);
         files_.push_back({source,
                           output,
                           ConverterArguments(choices_.output, choices_.quality, output, source,

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -262,3 +263,41 @@ TEST(ThemePacks, DefaultSizesMatchAcrossTheThemeAndInstallNeverReplaces)
 }
 
 } // namespace
+
+// Asked to end while it writes a theme (as the window's Stop does), the converter leaves the
+// theme whole, having exited 0, or nothing: no half-made hidden folder either. Asked as soon as
+// the hidden folder it builds in appears, and at once.
+TEST(ThemePacks, AskedToEndAThemeIsWholeOrNotThere)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "the window asks through an event on Windows; QProcess::terminate does not";
+#else
+    for (const bool atOnce : {true, false}) {
+        QTemporaryDir out;
+        QProcess p;
+        p.start(QStringLiteral(NCONVERT_PATH), {"-theme", kPacks + "/ascii", "-sizes",
+                                                "24,32,48,64,96,128,192,256", "-o", out.path()});
+        ASSERT_TRUE(p.waitForStarted());
+        bool asked = false;
+        while (!p.waitForFinished(1)) {
+            const bool building = !QDir(out.path())
+                                       .entryList({".nconvert-theme-*"}, QDir::Dirs | QDir::Hidden)
+                                       .isEmpty();
+            if (!asked && (atOnce || building)) {
+                p.terminate();
+                asked = true;
+            }
+        }
+        const QStringList left =
+            QDir(out.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        if (p.exitStatus() == QProcess::NormalExit) {
+            EXPECT_EQ(p.exitCode(), 0) << atOnce;
+            EXPECT_EQ(left, QStringList{"Neon Ascii"}) << atOnce;
+            EXPECT_TRUE(QFile::exists(out.filePath("Neon Ascii/index.theme")));
+        } else {
+            EXPECT_EQ(p.exitCode(), SIGTERM) << atOnce;
+            EXPECT_TRUE(left.isEmpty()) << left.join(", ").toStdString();
+        }
+    }
+#endif
+}
