@@ -67,6 +67,19 @@ std::vector<std::string> arguments(int argc, char** argv)
 }
 #endif
 
+// The file this program was started from: a run may start it through an open file
+// (/proc/self/fd/N), which names no file.
+std::string startedFrom(const std::string& argv0)
+{
+#ifdef __linux__
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error)
+        return self.string();
+#endif
+    return argv0;
+}
+
 [[noreturn]] void hang(const char* pidFile)
 {
     if (pidFile && *pidFile) {
@@ -126,7 +139,7 @@ int asConverter(const std::vector<std::string>& argv)
     const std::string source = argv[argc - 1];
     if (const char* logPath = std::getenv("FAKE_NCONVERT_LOG")) {
         std::ofstream log(fsPath(logPath), std::ios::app | std::ios::binary);
-        log << FAKE_TAG << '\t' << argv[0];
+        log << FAKE_TAG << '\t' << startedFrom(argv[0]);
         for (std::size_t i = 1; i < argc; ++i)
             log << '\t' << argv[i];
         log << '\n';
