@@ -161,9 +161,62 @@ fetch_source() {
         [[ -n $dsc ]] || { log "no source of $name could be fetched"; return 1; }
         rm -rf "$dir"
         dpkg-source --no-check -x "$dsc" "$dir" >&2
+        # What was built, which need not be the installed version.
+        printf '%s %s %s\n' "$name" "$v" "$dsc" >"$dir/.built"
         touch "$dir/.unpacked"
     fi
     printf '%s\n' "$dir"
+}
+
+# Writes "SOURCE VERSION COPYRIGHT DSC" of what stage $1 built from binary package $2, for the
+# licence notices (tools/notices.sh) and the source archive (sources.sh).
+record_source() {
+    local dir source version dsc
+    dir=$(fetch_source "$2")
+    if [[ -f $dir/.built ]]; then
+        read -r source version dsc <"$dir/.built"
+    else # unpacked by an older build.sh: named for the installed version
+        source=$(source_of "$2")
+        version=${source#*=}
+        source=${source%%=*}
+        dsc=$(ls "$cache/src/dl/${source}_${version#*:}.dsc" 2>/dev/null || echo -)
+    fi
+    mkdir -p "$cache/versions"
+    printf '%s %s %s %s\n' "$source" "$version" "$dir/debian/copyright" "$dsc" >"$cache/versions/$1"
+}
+
+# Downloads (once) the Debian source package that built binary package $1 at its installed
+# version, and records its .dsc in $cache/versions/$2. The runtime DLLs shipped beside the
+# program are not built here; their sources go into the third-party source archive.
+fetch_runtime_source() {
+    local source name version dsc
+    source=$(source_of "$1")
+    name=${source%%=*}
+    version=${source#*=}
+    dsc=$cache/src/dl/${name}_${version#*:}.dsc
+    if [[ ! -f $dsc ]]; then
+        prepare_apt
+        mkdir -p "$cache/src/dl"
+        (cd "$cache/src/dl" && apt_private source --download-only "$name=$version" >&2)
+    fi
+    mkdir -p "$cache/versions"
+    printf '%s %s - %s\n' "$name" "$version" "$dsc" >"$cache/versions/$2"
+}
+
+# GCC's runtime for MinGW is built from GCC's own source package; the binary package names it.
+fetch_gcc_source() {
+    local built name version dsc
+    built=$(dpkg-query -W -f='${Built-Using}' gcc-mingw-w64-x86-64-posix-runtime)
+    name=$(sed -nE 's/^(gcc-[0-9]+) \(= ([^)]+)\).*/\1/p' <<<"$built")
+    version=$(sed -nE 's/^(gcc-[0-9]+) \(= ([^)]+)\).*/\2/p' <<<"$built")
+    [[ -n $name ]] || { log "no GCC source named in Built-Using: $built"; return 1; }
+    dsc=$cache/src/dl/${name}_${version#*:}.dsc
+    if [[ ! -f $dsc ]]; then
+        prepare_apt
+        mkdir -p "$cache/src/dl"
+        (cd "$cache/src/dl" && apt_private source --download-only "$name=$version" >&2)
+    fi
+    printf '%s %s - %s\n' "$name" "$version" "$dsc" >"$cache/versions/gcc-source"
 }
 
 # Runs stage $1 unless its stamp matches the current recipe.
@@ -321,6 +374,7 @@ build_corvenda() {
     export CORVENDA_WINDOWS_PREFIXES="$libs:$gtest"
     "$qt/bin/qt-cmake" -S "$repo" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCORVENDA_WINDOWS_RUNTIME="$(runtime_dlls)" -DCMAKE_CROSSCOMPILING_EMULATOR=wine \
+        -DCORVENDA_WINDOWS_CACHE="$cache" \
         -DCORVENDA_TEST_PATH_PREFIX=Z: -DQT_CHAINLOAD_TOOLCHAIN_FILE="$toolchain"
     # The sample generator runs under Wine during the build.
     source "$here/wine.sh"
@@ -346,6 +400,14 @@ main() {
     stage libwebp libwebp-dev
     stage gtest libgtest-dev
     stage qtbase qt6-base-dev
+    record_source libjpeg libturbojpeg0
+    record_source libpng libpng16-16
+    record_source giflib libgif-dev
+    record_source libwebp libwebp-dev
+    record_source qtbase qt6-base-dev
+    fetch_runtime_source gcc-mingw-w64-x86-64-posix-runtime gcc-runtime
+    fetch_runtime_source mingw-w64-x86-64-dev mingw-runtime
+    fetch_gcc_source
     [[ ${1:-} == --deps-only ]] && return
     build_corvenda
 }
