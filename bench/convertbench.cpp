@@ -41,7 +41,7 @@ public:
     }
     QString openFiles(const QString&, const QString&, int) override { return {}; }
     QString browseForFolder(const QString&, const QString&) override { return {}; }
-    void openInShell(const QString&) override {}
+    bool openInShell(const QString&) override { return true; }
 
     QStringList messages;
 };

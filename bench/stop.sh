@@ -25,6 +25,9 @@ for ((i = 1; i <= rounds; i++)); do
   mkdir -p "$work/out"
   after=$((500 * i))
   line=$("$driver" stop "$work/src" "$work/out" "$after")
-  left=$(pgrep -f "$TEMP/nconvert-" | wc -l || true)
+  # The run starts its converter through an open file, so the command line names no file; the
+  # executable of each process does.
+  left=$( (for exe in /proc/[0-9]*/exe; do readlink "$exe" 2>/dev/null || true; done) |
+    grep -c "^$TEMP/nconvert-" || true)
   echo "round $i (stop at ${after} ms): $line; JPGs written $(ls "$work/out" | wc -l); converter processes left $left; files left in the converter folder: $(ls -A "$TEMP" | wc -l)"
 done
