@@ -1,3 +1,5 @@
+#include "fileownership_win.h"
+
 #include "fileownership.h"
 
 #include <QDir>
@@ -166,20 +168,7 @@ bool ownedAndClosed(PSID owner, PACL dacl, Owner allowed, ACCESS_MASK rights)
 {
     const bool ownerFits =
         owner && (allowed == Owner::Us ? trusted().isUs(owner) : trusted().contains(owner));
-    if (!ownerFits || !dacl)
-        return false; // no access list at all lets everyone in
-    for (DWORD i = 0; i < dacl->AceCount; ++i) {
-        ACE_HEADER* header = nullptr;
-        if (!::GetAce(dacl, i, reinterpret_cast<void**>(&header)))
-            return false;
-        ACCESS_MASK granted = 0;
-        PSID who = nullptr;
-        if (!grantOf(header, granted, who))
-            return false;
-        if ((granted & rights) && !trusted().contains(who))
-            return false;
-    }
-    return true;
+    return ownerFits && !OthersMayHold(dacl, rights);
 }
 
 bool ownedAndClosed(const QString& path, Owner allowed = Owner::Us,
@@ -323,6 +312,24 @@ bool createPrivateFolder(const QString& path)
 }
 
 } // namespace
+
+bool OthersMayHold(const ACL* dacl, ACCESS_MASK rights)
+{
+    if (!dacl)
+        return true; // no access list at all lets everyone in
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACE_HEADER* header = nullptr;
+        if (!::GetAce(const_cast<ACL*>(dacl), i, reinterpret_cast<void**>(&header)))
+            return true;
+        ACCESS_MASK granted = 0;
+        PSID who = nullptr;
+        if (!grantOf(header, granted, who))
+            return true;
+        if ((granted & rights) && !trusted().contains(who))
+            return true;
+    }
+    return false;
+}
 
 bool EntryExists(const QString& path)
 {
