@@ -161,44 +161,49 @@ fetch_source() {
         [[ -n $dsc ]] || { log "no source of $name could be fetched"; return 1; }
         rm -rf "$dir"
         dpkg-source --no-check -x "$dsc" "$dir" >&2
-        # What was built, which need not be the installed version.
-        printf '%s %s %s\n' "$name" "$v" "$dsc" >"$dir/.built"
         touch "$dir/.unpacked"
     fi
     printf '%s\n' "$dir"
 }
 
 # Writes "SOURCE VERSION COPYRIGHT DSC" of what stage $1 built from binary package $2, for the
-# licence notices (tools/notices.sh) and the source archive (sources.sh).
+# licence notices (tools/notices.sh) and the source archive (sources.sh). The version is the
+# unpacked source's own, which need not be the installed one.
 record_source() {
-    local dir source version dsc
+    local dir source version
     dir=$(fetch_source "$2")
-    if [[ -f $dir/.built ]]; then
-        read -r source version dsc <"$dir/.built"
-    else # unpacked by an older build.sh: named for the installed version
-        source=$(source_of "$2")
-        version=${source#*=}
-        source=${source%%=*}
-        dsc=$(ls "$cache/src/dl/${source}_${version#*:}.dsc" 2>/dev/null || echo -)
-    fi
+    source=$(dpkg-parsechangelog -l "$dir/debian/changelog" -S Source)
+    version=$(dpkg-parsechangelog -l "$dir/debian/changelog" -S Version)
     mkdir -p "$cache/versions"
-    printf '%s %s %s %s\n' "$source" "$version" "$dir/debian/copyright" "$dsc" >"$cache/versions/$1"
+    printf '%s %s %s %s\n' "$source" "$version" "$dir/debian/copyright" \
+        "$cache/src/dl/${source}_${version#*:}.dsc" >"$cache/versions/$1"
 }
 
-# Downloads (once) the Debian source package that built binary package $1 at its installed
-# version, and records its .dsc in $cache/versions/$2. The runtime DLLs shipped beside the
-# program are not built here; their sources go into the third-party source archive.
+# Downloads (once) source package $1 at version $2 into the cache, for the third-party source
+# archive. A mirror that lacks a file costs the archive, not the build: sources.sh names what
+# is missing.
+download_source() {
+    local dsc=$cache/src/dl/${1}_${2#*:}.dsc
+    if [[ ! -f $dsc || ! -f $cache/src/dl/.complete-${1}_${2#*:} ]]; then
+        prepare_apt
+        mkdir -p "$cache/src/dl"
+        if (cd "$cache/src/dl" && apt_private source --download-only "$1=$2" >&2); then
+            touch "$cache/src/dl/.complete-${1}_${2#*:}"
+        else
+            log "the source of $1 $2 could not be fetched in full; the third-party source archive will lack it"
+        fi
+    fi
+    printf '%s\n' "$dsc"
+}
+
+# The sources of the runtime DLLs shipped beside the program, which are not built here, at the
+# versions installed, recorded in $cache/versions/$2 like the stages'.
 fetch_runtime_source() {
     local source name version dsc
     source=$(source_of "$1")
     name=${source%%=*}
     version=${source#*=}
-    dsc=$cache/src/dl/${name}_${version#*:}.dsc
-    if [[ ! -f $dsc ]]; then
-        prepare_apt
-        mkdir -p "$cache/src/dl"
-        (cd "$cache/src/dl" && apt_private source --download-only "$name=$version" >&2)
-    fi
+    dsc=$(download_source "$name" "$version")
     mkdir -p "$cache/versions"
     printf '%s %s - %s\n' "$name" "$version" "$dsc" >"$cache/versions/$2"
 }
@@ -210,12 +215,7 @@ fetch_gcc_source() {
     name=$(sed -nE 's/^(gcc-[0-9]+) \(= ([^)]+)\).*/\1/p' <<<"$built")
     version=$(sed -nE 's/^(gcc-[0-9]+) \(= ([^)]+)\).*/\2/p' <<<"$built")
     [[ -n $name ]] || { log "no GCC source named in Built-Using: $built"; return 1; }
-    dsc=$cache/src/dl/${name}_${version#*:}.dsc
-    if [[ ! -f $dsc ]]; then
-        prepare_apt
-        mkdir -p "$cache/src/dl"
-        (cd "$cache/src/dl" && apt_private source --download-only "$name=$version" >&2)
-    fi
+    dsc=$(download_source "$name" "$version")
     printf '%s %s - %s\n' "$name" "$version" "$dsc" >"$cache/versions/gcc-source"
 }
 
