@@ -76,8 +76,9 @@ QString foldersProblem(const QByteArray& file)
 int openToExamine(const QString& path, int flags, struct stat& opened, QString& problem)
 {
     // Close-on-exec: the path through /proc is opened by the start itself, before the close.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | flags);
+    // Non-blocking: a named pipe put in its place must not hold the window until it is refused.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | flags);
     if (fd < 0) {
         problem = QString::fromLocal8Bit(std::strerror(errno));
         return -1;

@@ -323,6 +323,10 @@ TEST(ConverterLease, AnInstalledConverterThatMustNotRunIsRefusedWithTheReason)
     }
     EXPECT_EQ(InstalledConverterProblem(installed), installed + ": other users can change it");
     EXPECT_THROW(ConverterLease::inPlace(dir.filePath("missing")), AppError);
+    // A named pipe in its place is refused at once rather than waited on.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0755), 0);
+    EXPECT_EQ(InstalledConverterProblem(dir.filePath("pipe")),
+              dir.filePath("pipe") + ": it is not a plain file");
 }
 
 TEST(ConverterFileProblem, OnlyOurOwnPlainFilesMayRun)
