@@ -36,7 +36,7 @@ bool IsRootFolder(const QString& folder)
 bool MayEnter(const QString& folder, const std::optional<EntryFacts>& facts)
 {
     if (!facts)
-        throw AppError::pathNotFound(folder);
+        throw AppError::pathNotFound(ShownPath(folder));
     return !IsSystemFolderAttribute(facts->attributes) || IsRootFolder(folder);
 }
 
