@@ -8,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$here/../.." && pwd)/build/windows
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-cache=$(sed -n 's/^CORVENDA_WINDOWS_CACHE:PATH=//p' "$build/CMakeCache.txt")
+cache=${CORVENDA_WINDOWS_CACHE:-$(sed -n 's/^CORVENDA_WINDOWS_CACHE:PATH=//p' "$build/CMakeCache.txt")}
 [[ -n $version && -d $cache/versions ]] || {
   echo "sources.sh: run tools/windows/build.sh first" >&2
   exit 2
@@ -18,6 +18,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 files=()
+missing=()
 {
   echo "Sources of the LGPL and GPL parts of Corvenda $version for Windows: Debian source packages,"
   echo "each unpacked with 'dpkg-source -x NAME.dsc'."
@@ -29,17 +30,21 @@ files=()
     record=$cache/versions/${part%%:*}
     [[ -f $record ]] || { echo "sources.sh: $record is missing (run tools/windows/build.sh)" >&2; exit 2; }
     read -r source pkgversion _ dsc <"$record"
-    [[ -f $dsc ]] || { echo "sources.sh: $dsc is missing" >&2; exit 2; }
+    [[ -f $dsc ]] || { missing+=("$dsc"); continue; }
     echo "$(basename "$dsc"): $source $pkgversion, for ${part#*:}"
     files+=("$(basename "$dsc")")
     # The archives a .dsc names follow its "Files:" line, one " MD5 SIZE NAME" line each.
     while read -r name; do
-      [[ -f $cache/src/dl/$name ]] || { echo "sources.sh: $cache/src/dl/$name is missing" >&2; exit 2; }
-      files+=("$name")
+      if [[ -f $cache/src/dl/$name ]]; then files+=("$name"); else missing+=("$cache/src/dl/$name"); fi
     done < <(awk '/^Files:/ { on = 1; next } on && /^ / { print $3; next } { on = 0 }' "$dsc")
   done
 } >"$work/SOURCES.txt"
+if ((${#missing[@]})); then
+  printf 'sources.sh: no archive written; these sources could not be fetched (build.sh fetches them):\n' >&2
+  printf '  %s\n' "${missing[@]}" >&2
+  exit 1
+fi
 # The archives inside are compressed already.
-XZ_OPT=-0 tar -cJf "$out.tmp" -C "$work" SOURCES.txt -C "$cache/src/dl" "${files[@]}"
+XZ_OPT=-0 tar -chJf "$out.tmp" -C "$work" SOURCES.txt -C "$cache/src/dl" "${files[@]}"
 mv "$out.tmp" "$out"
 echo "$out ($(du -k "$out" | cut -f1) KB)"
