@@ -139,9 +139,10 @@ install_through_pages() {
         wine "$1" /AllUsers </dev/null >/dev/null 2>"$2" &
         shown=
         for _ in $(seq 400); do
-            setup=$(xdotool search --name "^Corvenda Setup$" 2>/dev/null | head -1 || true)
+            # NSIS ends the caption with a space.
+            setup=$(xdotool search --name "^Corvenda Setup" 2>/dev/null | head -1 || true)
             if [[ -n $setup ]]; then
-                xdotool windowfocus "$setup" key Return 2>/dev/null || true
+                xdotool windowfocus "$setup" 2>/dev/null && xdotool key Return 2>/dev/null || true
             fi
             shown=$(xdotool search --name "^Corvenda$" 2>/dev/null | head -1 || true)
             [[ -n $shown ]] && break
