@@ -2,9 +2,14 @@
 // file of a folder, presses "Start Converting" and prints how long the run took, or presses
 // "Stop Converting" part way and prints how long the run took to end.
 //
-//   convert_bench_driver make-input FOLDER COUNT   writes COUNT copies of a generated cursor image
-//   convert_bench_driver run SOURCES OUTPUT        converts every file of SOURCES into OUTPUT
-//   convert_bench_driver stop SOURCES OUTPUT MS    the same, stopped MS milliseconds after start
+//   convert_bench_driver make-input FOLDER COUNT [ani]
+//       writes COUNT copies of a generated cursor image, or with "ani" of the small animated
+//       samples in turn
+//   convert_bench_driver run SOURCES OUTPUT [SAVE-AS [CONVERTERS]]
+//       converts every file of SOURCES into OUTPUT ("Save as:" by its stored name, jpg unless
+//       given; converters: one per core unless given)
+//   convert_bench_driver stop SOURCES OUTPUT MS [SAVE-AS]
+//       the same, stopped MS milliseconds after start
 #include "converterlocation.h"
 #include "dialogs.h"
 #include "form1.h"
@@ -23,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace {
 
@@ -41,10 +47,30 @@ public:
     }
     QString openFiles(const QString&, const QString&, int) override { return {}; }
     QString browseForFolder(const QString&, const QString&) override { return {}; }
+    std::optional<QString> chooseColour(const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
     bool openInShell(const QString&) override { return true; }
 
     QStringList messages;
 };
+
+// Copies of the small animated samples (a few kilobytes each), in turn.
+int makeAnimatedInput(const QString& folder, int count)
+{
+    QDir().mkpath(folder);
+    const QString samples = QCoreApplication::applicationDirPath() + "/Samples/";
+    const QStringList small = {"hourglass.ani", "traffic.ani", "pulse.ani"};
+    for (int i = 0; i < count; ++i) {
+        const QString name = small[i % small.size()];
+        if (!QFile::copy(samples + name,
+                         folder + QStringLiteral("/cursor%1-").arg(i, 4, 10, QLatin1Char('0')) +
+                             name))
+            return 1;
+    }
+    return 0;
+}
 
 int makeInput(const QString& folder, int count)
 {
@@ -78,11 +104,15 @@ void waitForRunEnd(Form1& window)
 }
 
 // stopAfterMs < 0: the run goes to its end.
-int run(const QString& sources, const QString& output, int stopAfterMs)
+int run(const QString& sources, const QString& output, int stopAfterMs,
+        const QString& saveAs = QStringLiteral("jpg"), const QString& converters = {})
 {
     QTemporaryDir temp;
     SilentDialogs dialogs;
     SettingsStore settings(temp.filePath("settings.ini"));
+    settings.write("OutputFormat", saveAs);
+    if (!converters.isEmpty())
+        settings.write("Converters", converters);
     AppContext context;
     context.dialogs = &dialogs;
     context.settings = &settings;
@@ -122,6 +152,16 @@ int run(const QString& sources, const QString& output, int stopAfterMs)
     std::printf("window run: %lld files in %.3f s, %.0f files/s; box: %s\n",
                 static_cast<long long>(paths.size()), seconds, paths.size() / seconds,
                 qPrintable(summary));
+    // What the window itself spent, apart from its converters: what it takes from them.
+    rusage own{};
+    rusage children{};
+    getrusage(RUSAGE_SELF, &own);
+    getrusage(RUSAGE_CHILDREN, &children);
+    const auto cpu = [](const rusage& r) {
+        return r.ru_utime.tv_sec + r.ru_stime.tv_sec + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+    };
+    std::printf("window CPU: own %.3f s (%.0f us a file), converters %.3f s\n", cpu(own),
+                cpu(own) * 1e6 / static_cast<double>(paths.size()), cpu(children));
     return dialogs.messages.value(0) == "Done." ? 0 : 1;
 }
 
@@ -134,12 +174,14 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == "make-input")
         return makeInput(args[2], args[3].toInt());
-    if (args.size() == 4 && args[1] == "run")
-        return run(args[2], args[3], -1);
-    if (args.size() == 5 && args[1] == "stop")
-        return run(args[2], args[3], args[4].toInt());
-    std::fputs("usage: convert_bench_driver make-input FOLDER COUNT | run SOURCES OUTPUT | stop "
-               "SOURCES OUTPUT MS\n",
+    if (args.size() == 5 && args[1] == "make-input" && args[4] == "ani")
+        return makeAnimatedInput(args[2], args[3].toInt());
+    if (args.size() >= 4 && args.size() <= 6 && args[1] == "run")
+        return run(args[2], args[3], -1, args.value(4, "jpg"), args.value(5));
+    if ((args.size() == 5 || args.size() == 6) && args[1] == "stop")
+        return run(args[2], args[3], args[4].toInt(), args.value(5, "jpg"));
+    std::fputs("usage: convert_bench_driver make-input FOLDER COUNT [ani] | run SOURCES OUTPUT "
+               "[SAVE-AS [CONVERTERS]] | stop SOURCES OUTPUT MS [SAVE-AS]\n",
                stderr);
     return 2;
 }

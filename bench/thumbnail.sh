@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Prints how the file-manager previews of our thumbnailer compare with the desktop's own
-# previewer (gdk-pixbuf-thumbnailer) over 64 animated cursors of every kind our generator draws.
+# previewer (gdk-pixbuf-thumbnailer) over 72 animated cursors of every kind our generator draws.
 # Our thumbnailer runs exactly as a file manager runs it: the Exec line of the installed
 # corvenda.thumbnailer with %s, %i and %o filled in. Every preview is checked: a PNG of the size
 # the frame fits 128 x 128 with. Times are medians of wall time per file, one process per preview,

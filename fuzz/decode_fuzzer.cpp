@@ -1,12 +1,16 @@
 // libFuzzer target over the whole decoder: any input must either decode to a picture whose
 // buffer matches its size, or be refused with a DecodeError. Anything else is a bug. The same
 // input is then read a row at a time and fitted into a box, as a preview reads it, and decoded
-// as a whole animation, every step; small animations are written as a GIF too.
+// as a whole animation, every step; small animations are written as a GIF too. Every image of
+// every frame is decoded for a Linux cursor, small ones written as one and read back, and the
+// input is read as a Linux cursor itself, as a preview of one reads it.
 #include "animation.h"
 #include "decode.h"
 #include "encode.h"
 #include "gifwriter.h"
 #include "scale.h"
+#include "xcursor.h"
+#include "xcursoroutput.h"
 
 #include <cstdlib>
 
@@ -44,6 +48,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint64_t area = std::uint64_t{animation.width()} * animation.height();
         if (area * animation.frames.size() <= 65536 && area * animation.steps.size() <= 262144)
             nconv::encodeGif(animation);
+    } catch (const nconv::DecodeError&) {
+    }
+    try {
+        const nconv::SizedAnimation sized = nconv::decodeSizedAnimation({data, size});
+        if (sized.steps.empty() || sized.frames.size() != sized.fileFrame.size())
+            std::abort();
+        std::uint64_t pixels = 0;
+        for (const auto& frame : sized.frames) {
+            if (frame.empty())
+                std::abort();
+            for (const nconv::SizedImage& s : frame) {
+                if (s.image.rgba.size() != std::size_t{s.image.width} * s.image.height * 4)
+                    std::abort();
+                pixels += std::uint64_t{s.image.width} * s.image.height;
+            }
+        }
+        if (pixels <= 65536 && sized.steps.size() <= 64) {
+            const std::vector<std::uint32_t> sizes = {24, 32};
+            const auto images = nconv::readXcursor(nconv::encodeXcursorFile(sized, sizes));
+            if (images.size() != sized.steps.size() * sizes.size())
+                std::abort();
+        }
+    } catch (const nconv::DecodeError&) {
+    }
+    try {
+        for (const nconv::XcursorImage& x : nconv::readXcursor({data, size}))
+            if (x.image.rgba.size() != std::size_t{x.image.width} * x.image.height * 4)
+                std::abort();
     } catch (const nconv::DecodeError&) {
     }
     return 0;

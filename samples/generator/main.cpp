@@ -5,7 +5,9 @@
 //   samplegen testfiles DIR                  extra .cur/.ico files for the tests, with expectations
 //   samplegen icons DIR                      the application icon, DIR/SIZExSIZE/apps/corvenda.png
 //                                            and DIR/scalable/apps/corvenda.svg
-//   samplegen gallery DIR                    64 animated cursors for benchmarks, sizes.txt:
+//   samplegen themepacks DIR                 Windows cursor theme packs with every quirk real
+//                                            ones have, and expected.txt (themepacks.h)
+//   samplegen gallery DIR                    72 animated cursors for benchmarks, sizes.txt:
 //                                            NAME WIDTH HEIGHT of the picture each shows first,
 //                                            and steps.txt as below
 //
@@ -19,6 +21,7 @@
 // first frame needs; CUTs are chunk and image boundaries.
 #include "flatten.h"
 #include "pictures.h"
+#include "themepacks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -243,6 +246,7 @@ std::vector<Output> TestFiles()
         WithDirectoryHeight(
             FromIcon("dirheight32.ico", {MakeAlpha32(DrawArrow(16, rgb(255, 236, 140)))}, false),
             32),
+        FromAnimation("busy.ani", BusyAnimation()),
     };
 }
 
@@ -281,7 +285,8 @@ void WriteGallery(const fs::path& dir)
                                                              {"traffic", TrafficAnimation},
                                                              {"clock", ClockAnimation},
                                                              {"sun", SunAnimation},
-                                                             {"pencil", PencilAnimation}};
+                                                             {"pencil", PencilAnimation},
+                                                             {"busy", BusyAnimation}};
     std::ostringstream sizes, steps;
     for (const auto& [kind, make] : kinds) {
         const Animation base = make();
@@ -301,6 +306,15 @@ void WriteGallery(const fs::path& dir)
     WriteBytes(dir / "steps.txt", std::vector<uint8_t>(stepText.begin(), stepText.end()));
 }
 
+void WriteThemePacks(const fs::path& dir)
+{
+    const ThemePacks packs = MakeThemePacks();
+    for (const ThemePackFile& file : packs.files)
+        WriteBytes(dir / fs::path(std::u8string(file.path.begin(), file.path.end())), file.bytes);
+    WriteBytes(dir / "expected.txt",
+               std::vector<uint8_t>(packs.expected.begin(), packs.expected.end()));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -313,12 +327,14 @@ int main(int argc, char** argv)
             WriteAll(TestFiles(), argv[2], argv[2]);
         } else if (mode == "icons" && argc == 3) {
             WriteIcons(argv[2]);
+        } else if (mode == "themepacks" && argc == 3) {
+            WriteThemePacks(argv[2]);
         } else if (mode == "gallery" && argc == 3) {
             WriteGallery(argv[2]);
         } else {
             std::cerr
                 << "usage: samplegen samples BIN_DIR EXPECTED_DIR | testfiles DIR | icons DIR | "
-                   "gallery DIR\n";
+                   "themepacks DIR | gallery DIR\n";
             return 2;
         }
     } catch (const std::exception& e) {

@@ -13,6 +13,7 @@ Animation TrafficAnimation();   // 4-bit VGA palette; repeated steps
 Animation ClockAnimation();     // 24-bit with AND mask; "rate"
 Animation SunAnimation();       // 256x256 PNG-coded frames beside 32x32 bitmaps; icon frames
 Animation PencilAnimation();    // 32-bit whose alpha is all zero, with inverting pixels
+Animation BusyAnimation();      // 48x48 32-bit with a soft shadow; steps of 0, 1 and 2 jiffies
 
 // Pieces the pointer files and the test files reuse.
 Grid<Rgba> DrawSun(int size, int frame);

@@ -26,6 +26,8 @@ struct AppContext
     std::function<QByteArray()> loadConverter;
     // How often a running converter's wait is shown, and how long it may run before it is killed.
     ConverterProcess::Limits converterLimits;
+    // How often the bar is drawn at most during a run; 0 draws every change at once.
+    int barTickMilliseconds = 100;
     // Draws a whole number from 1 to 100 for the occasional home-page visit.
     std::function<int()> drawPercent;
     // Ends the program at once when the window is closed during a folder walk.

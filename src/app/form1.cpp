@@ -82,7 +82,8 @@ Form1::Form1(AppContext context, QWidget* parent)
 
 Form1::~Form1()
 {
-    // Kills a converter still running and removes the run's converter file.
+    // Asks the converters still running to end, waits for them (killing any that outstay their
+    // grace) and removes the run's converter file.
     delete run_;
 }
 
@@ -197,19 +198,28 @@ void Form1::buildControls()
     Label1->setGeometry(twips(120, 7695, 1080, 255));
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setGeometry(twips(1200, 7650, 6720, 345));
+    // The row ends with the background colour of JPG and GIF, beside the choice it belongs to.
+    Combo1->setGeometry(twips(1200, 7650, 5040, 345));
     for (const OutputChoice choice : OutputChoices())
         Combo1->addItem(LabelOf(choice), static_cast<int>(choice));
     Label1->setBuddy(Combo1);
+    BackgroundButton = new QPushButton(QStringLiteral("Background"), this);
+    BackgroundButton->setObjectName(QStringLiteral("BackgroundButton"));
+    BackgroundButton->setGeometry(twips(6360, 7650, 1560, 345));
+    BackgroundButton->setToolTip(
+        QStringLiteral("The colour JPG and GIF lay partly transparent pixels on, such as soft "
+                       "shadows and smooth edges: pick the background of the page or document "
+                       "the pictures go on."));
+    BackgroundButton->installEventFilter(this);
 
     // Frames and options let the white window show through.
     for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, Frame3, Option1, Option2})
         w->setPalette(white);
 
-    const QWidget* order[] = {ListView1,   ProgressBar1, PushButton1, PushButton4,
-                              PushButton2, PushButton6,  PushButton7, Frame1,
-                              Slider1,     Frame2,       Frame3,      Text1,
-                              PushButton9, Option1,      Option2,     Combo1};
+    const QWidget* order[] = {ListView1,   ProgressBar1,    PushButton1, PushButton4, PushButton2,
+                              PushButton6, PushButton7,     Frame1,      Slider1,     Frame2,
+                              Frame3,      Text1,           PushButton9, Option1,     Option2,
+                              Combo1,      BackgroundButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
 }
@@ -222,6 +232,7 @@ void Form1::connectHandlers()
     connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
     connect(PushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
     connect(PushButton9, &QPushButton::clicked, this, &Form1::PushButton9_Click);
+    connect(BackgroundButton, &QPushButton::clicked, this, &Form1::BackgroundButton_Click);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &Form1::StopConversion);
     connect(Slider1, &QSlider::valueChanged, this, &Form1::Slider1_Change);
@@ -264,11 +275,14 @@ void Form1::Form_Load()
     });
     trap.at(128, [&] { ListView1->setHeaderLabels({QStringLiteral("ANI File(s)")}); });
     trap.at(130, [&] { ListView1->setColumnWidth(0, twips(0, 0, 7000, 0).width()); });
+    restoringSettings_ = true;
     trap.at(132, [&] {
         Text1->setText(settings.read(QStringLiteral("Text1"), DefaultOutputFolderPath()));
     });
-    trap.at(134,
-            [&] { Slider1->setValue(ToInt32(settings.read(QStringLiteral("Slider1"), "85"))); });
+    trap.at(134, [&] {
+        Slider1->setValue(StoredInteger(settings.read(QStringLiteral("Slider1"), "85"),
+                                        Slider1->minimum(), Slider1->maximum(), 85));
+    });
     trap.at(136, [&] {
         Frame1->setTitle(QStringLiteral("Output JPG image quality: %1%").arg(Slider1->value()));
     });
@@ -276,14 +290,18 @@ void Form1::Form_Load()
         const OutputChoice choice =
             OutputChoiceFromSetting(settings.read(QStringLiteral("OutputFormat"), QString()));
         Combo1->setCurrentIndex(static_cast<int>(OutputChoices().indexOf(choice)));
+        ShowBackground(BackgroundFromSetting(settings.read(QStringLiteral("Background"), {})));
         ShowQualityFor(choice);
     });
     trap.at(138, [&] {
-        SetOptionValue(*Option1, ToBoolean(settings.read(QStringLiteral("Option1"), "1")));
+        SetOptionValue(*Option1,
+                       StoredBoolean(settings.read(QStringLiteral("Option1"), "1"), true));
     });
     trap.at(140, [&] {
-        SetOptionValue(*Option2, ToBoolean(settings.read(QStringLiteral("Option2"), "0")));
+        SetOptionValue(*Option2,
+                       StoredBoolean(settings.read(QStringLiteral("Option2"), "0"), false));
     });
+    restoringSettings_ = false;
     if (trap.test(142, [&] { return Option1->isChecked(); }))
         trap.at(144, [&] { Frame3->setEnabled(true); });
     else
@@ -402,8 +420,8 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // A run is stopped as the Stop button stops it: its converter is killed and waited for and
-    // its converter file removed, so nothing is left running or lying about.
+    // A run is stopped as the Stop button stops it: its converters are asked to end and clean up
+    // after themselves. The window goes at once; the program waits for them as it ends.
     closing_ = true;
     StopConversion();
     event->accept();
@@ -430,8 +448,9 @@ bool Form1::listMayChange()
     if (!Converting)
         return true;
     context_.dialogs->messageBox(
-        QStringLiteral("The list cannot be changed while files are being converted. Press \"Stop "
-                       "Converting\" first."),
+        QStringLiteral("Files cannot be removed from the list or moved while files are being "
+                       "converted. Files you add now are converted at the end of this run. Press "
+                       "\"Stop Converting\" to change the list."),
         applicationTitle(), MessageButtons::Ok, MessageIcon::None);
     return false;
 }
@@ -440,8 +459,7 @@ bool Form1::listMayChange()
 
 void Form1::appendPath(const QString& path)
 {
-    auto* item = new QTreeWidgetItem(ListView1);
-    item->setText(0, path);
+    appendPaths({path});
 }
 
 void Form1::appendPaths(const QStringList& paths)
@@ -454,6 +472,9 @@ void Form1::appendPaths(const QStringList& paths)
         items.append(item);
     }
     ListView1->addTopLevelItems(items);
+    // Files added during a run join it at its end.
+    if (run_)
+        run_->add(paths);
 }
 
 OutputChoice Form1::outputChoice() const

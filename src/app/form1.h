@@ -25,6 +25,7 @@ class QRadioButton;
 class QSlider;
 class QTreeWidget;
 class Trap;
+struct PlanChoices;
 
 // Values of the window's mouse pointer.
 namespace MousePointer {
@@ -84,8 +85,13 @@ public:
     void Slider1_Change();
     void Option1_Click();
     void Option2_Click();
-    // "Save as:".
+    // Both save options: store the pair, enable the folder with the first.
+    void SaveOption_Click(const char* procedure);
+    // "Save as:" and the background colour beside it.
     void Combo1_Click();
+    void BackgroundButton_Click();
+    // "#RRGGBB".
+    QString background() const { return background_; }
     void Text1_Change();
     void PushButton9_Click();
     // "Start Converting", which reads "Stop Converting" during a run.
@@ -125,6 +131,7 @@ public:
     QRadioButton* Option2 = nullptr;
     QLabel* Label1 = nullptr;
     QComboBox* Combo1 = nullptr;
+    QPushButton* BackgroundButton = nullptr;
 
     // Conversion run.
     bool Converting = false;
@@ -149,11 +156,16 @@ private:
     // The list's own events (drop, editing) are routed by the editing handlers' file.
     void connectListEvents();
     Trap makeTrap(const char* procedure) const;
-    void startConversion(const Trap& trap);
+    void storeSetting(const QString& key, const QString& text);
+    void startConversion(const PlanChoices& choices);
+    // Controls that would change a run's plan are disabled while it goes on.
+    void ShowRunning(bool running);
     // The quality frame's caption and whether the slider applies, for the output chosen.
     void ShowQualityFor(OutputChoice choice);
+    // The button shows the colour; the colour only matters to JPG and GIF.
+    void ShowBackground(const QString& colour);
     void conversionEnded();
-    // Whether the list may change now; during a run it may not, and the user is told why.
+    // Whether items may be removed now; during a run they may not, and the user is told why.
     bool listMayChange();
     // Keeps the window alive during a folder walk; counts the walks under way.
     WalkPacer walkPacer();
@@ -181,5 +193,7 @@ private:
     std::unique_ptr<RunHost> runHost_;
     ConversionRun* run_ = nullptr;
     bool closing_ = false;
+    bool restoringSettings_ = false;
+    QString background_ = kWhiteBackground;
     int walks_ = 0;
 };

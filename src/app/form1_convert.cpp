@@ -1,18 +1,18 @@
-#include "baranimation.h"
-#include "bartext.h"
 #include "conversionrun.h"
 #include "dialogs.h"
 #include "form1.h"
 #include "form1_runhost.h"
-#include "paths.h"
+#include "runplan.h"
 #include "settingsstore.h"
 #include "trap.h"
 
+#include <QComboBox>
+#include <QFrame>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QThread>
 
 namespace {
 
@@ -36,38 +36,59 @@ void Form1::PushButton2_Click()
         return;
     }
     trap.at(102, [&] { Converting = true; });
+    std::optional<PlanChoices> choices;
     if (trap.test(104, [&] { return itemCount() == 0; })) {
         trap.at(160, [&] { showMessage(*this, QStringLiteral("No files added.")); });
-    } else if (trap.test(106, [&] {
-                   const UserFolder folder = FolderFromUserText(Text1->text());
-                   return (!folder.relative && IsFolder(folder.path) == true) ||
-                          Option2->isChecked();
-               })) {
-        startConversion(trap);
-        return;
     } else {
-        trap.at(158, [&] {
-            const UserFolder folder = FolderFromUserText(Text1->text());
-            showMessage(*this, folder.relative && !folder.path.isEmpty()
-                                   ? RelativeFolderRefusal(folder.path)
-                                   : QStringLiteral(
-                                         "Folder does not exist. Please select another folder."));
+        trap.at(106, [&] {
+            const StartDecision decision =
+                DecideStart({Option1->isChecked(), Option2->isChecked(), Text1->text(),
+                             outputChoice(), Slider1->value(), background()});
+            choices = decision.choices;
+            if (!choices)
+                showMessage(*this, decision.refusal);
         });
+    }
+    if (choices) {
+        startConversion(*choices);
+        return;
     }
     trap.at(162, [&] { Converting = false; });
 }
 
-void Form1::startConversion(const Trap& trap)
+void Form1::startConversion(const PlanChoices& choices)
 {
     if (!runHost_)
         runHost_ = std::make_unique<RunHost>(*this);
+    // The sources as listed now: what the user does to the list from here on changes no file
+    // of this run.
+    RunPlan plan(choices);
+    plan.add(itemTexts());
+    RunSettings settings;
+    settings.converters =
+        ConverterCount(context_.settings->read(QStringLiteral("Converters"), QString()),
+                       QThread::idealThreadCount());
+    settings.limits = context_.converterLimits;
+    settings.tickMilliseconds = context_.barTickMilliseconds;
     ConverterSupply supply{context_.loadConverter, context_.converterFolders,
                            context_.installedConverter};
-    run_ = new ConversionRun(*runHost_, trap, std::move(supply), context_.converterLimits, this);
+    run_ = new ConversionRun(std::move(plan), *runHost_, std::move(supply), settings, this);
     connect(run_, &ConversionRun::ended, this, &Form1::conversionEnded);
     PushButton2->setText(kStopText);
-    PushButton6->setEnabled(false);
+    ShowRunning(true);
     run_->start();
+}
+
+void Form1::ShowRunning(bool running)
+{
+    // Nothing that would change the run's plan can be touched while it goes on.
+    PushButton6->setEnabled(!running);
+    Option1->setEnabled(!running);
+    Option2->setEnabled(!running);
+    Combo1->setEnabled(!running);
+    Frame3->setEnabled(!running && Option1->isChecked());
+    Slider1->setEnabled(!running && UsesQuality(outputChoice()));
+    BackgroundButton->setEnabled(!running && UsesBackground(outputChoice()));
 }
 
 void Form1::StopConversion()
@@ -80,16 +101,17 @@ void Form1::conversionEnded()
 {
     Trap trap = makeTrap("PushButton2_Click");
     PushButton2->setText(kStartText);
-    PushButton6->setEnabled(true);
+    ShowRunning(false);
     QString summary = run_->summary();
+    const QString details = run_->report().details();
     // Said once, quietly, rather than by every handler that stores a choice.
     if (const auto problem = context_.settings->takeUnreportedProblem())
-        summary += QStringLiteral("\n\nYour settings could not be saved: %1").arg(*problem);
+        summary += QStringLiteral("\n\n") + *problem;
     // The run that ends here may still be on the stack below us.
     run_->deleteLater();
     run_ = nullptr;
     if (!closing_)
-        trap.at(156, [&] { showMessage(*this, summary); });
+        trap.at(156, [&] { context_.dialogs->reportBox(summary, details, applicationTitle()); });
     trap.at(162, [&] { Converting = false; });
     emit conversionFinished();
 }

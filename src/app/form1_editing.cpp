@@ -166,11 +166,14 @@ void Form1::PushButton6_Click()
 
 void Form1::ListView1_MouseDown()
 {
-    ListMouseDown = true;
+    // The list keeps its order during a run, as the run's plan does.
+    ListMouseDown = !Converting;
 }
 
 void Form1::ListView1_ItemClick()
 {
+    if (Converting)
+        return;
     const QPixmap dragIcon(context().programFolder + NativeSeparator() + "drag.ico");
     if (dragIcon.isNull())
         ListView1->unsetCursor();

@@ -5,7 +5,11 @@
 #include "trap.h"
 
 #include <QGroupBox>
+#include <QIcon>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 
@@ -17,46 +21,74 @@ void Form1::Slider1_Change()
     Trap trap = makeTrap("Slider1_Change");
     trap.at(100, [&] {
         Frame1->setTitle(QualityCaption(outputChoice(), Slider1->value()));
-        context().settings->write(QStringLiteral("Slider1"), QString::number(Slider1->value()));
+        storeSetting(QStringLiteral("Slider1"), QString::number(Slider1->value()));
     });
 }
 
 void Form1::Combo1_Click()
 {
     const OutputChoice choice = outputChoice();
-    context().settings->write(QStringLiteral("OutputFormat"), SettingTextOf(choice));
+    storeSetting(QStringLiteral("OutputFormat"), SettingTextOf(choice));
     ShowQualityFor(choice);
 }
 
 void Form1::ShowQualityFor(OutputChoice choice)
 {
     Frame1->setTitle(QualityCaption(choice, Slider1->value()));
-    Slider1->setEnabled(UsesQuality(choice));
+    Slider1->setEnabled(UsesQuality(choice) && !Converting);
+    BackgroundButton->setEnabled(UsesBackground(choice) && !Converting);
 }
 
-namespace {
-
-void StoreSaveOption(Form1& form)
+void Form1::BackgroundButton_Click()
 {
-    SettingsStore& settings = *form.context().settings;
-    settings.write(QStringLiteral("Option1"), BooleanText(form.Option1->isChecked()));
-    settings.write(QStringLiteral("Option2"), BooleanText(form.Option2->isChecked()));
+    const std::optional<QString> chosen =
+        context().dialogs->chooseColour(QStringLiteral("Background for JPG and GIF"), background_);
+    if (!chosen)
+        return;
+    ShowBackground(BackgroundFromSetting(*chosen));
+    storeSetting(QStringLiteral("Background"), background_);
 }
 
-} // namespace
+void Form1::ShowBackground(const QString& colour)
+{
+    background_ = colour;
+    QPixmap swatch(12, 12);
+    swatch.fill(QColor::fromString(colour));
+    {
+        QPainter frame(&swatch);
+        frame.setPen(palette().color(QPalette::WindowText));
+        frame.drawRect(0, 0, swatch.width() - 1, swatch.height() - 1);
+    }
+    BackgroundButton->setIcon(QIcon(swatch));
+    BackgroundButton->setAccessibleDescription(QStringLiteral("Background colour %1").arg(colour));
+}
 
 void Form1::Option1_Click()
 {
-    Trap trap = makeTrap("Option1_Click");
-    trap.at(100, [&] { StoreSaveOption(*this); });
-    trap.at(102, [&] { Frame3->setEnabled(Option1->isChecked()); });
+    SaveOption_Click("Option1_Click");
 }
 
 void Form1::Option2_Click()
 {
-    Trap trap = makeTrap("Option2_Click");
-    trap.at(100, [&] { StoreSaveOption(*this); });
+    SaveOption_Click("Option2_Click");
+}
+
+void Form1::SaveOption_Click(const char* procedure)
+{
+    Trap trap = makeTrap(procedure);
+    trap.at(100, [&] {
+        storeSetting(QStringLiteral("Option1"), BooleanText(Option1->isChecked()));
+        storeSetting(QStringLiteral("Option2"), BooleanText(Option2->isChecked()));
+    });
     trap.at(102, [&] { Frame3->setEnabled(Option1->isChecked()); });
+}
+
+void Form1::storeSetting(const QString& key, const QString& text)
+{
+    // The controls taking their stored values write nothing back: a damaged value is left for
+    // the user to change, not replaced behind their back.
+    if (!restoringSettings_)
+        context_.settings->write(key, text);
 }
 
 void Form1::Text1_Change()
@@ -70,7 +102,7 @@ void Form1::Text1_Change()
         if (folder != text.trimmed())
             Text1->setText(folder);
     });
-    trap.at(102, [&] { context().settings->write(QStringLiteral("Text1"), Text1->text()); });
+    trap.at(102, [&] { storeSetting(QStringLiteral("Text1"), Text1->text()); });
 }
 
 void Form1::PushButton9_Click()

@@ -3,13 +3,17 @@
 #include "apperror.h"
 #include "paths.h"
 
+#include <QClipboard>
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -66,6 +70,35 @@ MessageAnswer QtDialogs::messageBox(const QString& text, const QString& title,
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return MessageAnswer::Ok;
+}
+
+void QtDialogs::reportBox(const QString& text, const QString& details, const QString& title)
+{
+    QMessageBox box(owner_);
+    box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Ok);
+    if (!details.isEmpty()) {
+        box.setDetailedText(details);
+        // Copies the whole list without closing the box; Ctrl+C copies the box as a whole.
+        QPushButton* copy = box.addButton(QStringLiteral("Copy List"), QMessageBox::ActionRole);
+        copy->disconnect();
+        QObject::connect(copy, &QPushButton::clicked, &box,
+                         [details] { QGuiApplication::clipboard()->setText(details); });
+    }
+    box.setDefaultButton(QMessageBox::Ok);
+    if (const QScreen* screen = owner_ ? owner_->screen() : box.screen())
+        FitMessageBoxToScreen(box, screen->availableGeometry().height());
+    box.exec();
+}
+
+std::optional<QString> QtDialogs::chooseColour(const QString& title, const QString& current)
+{
+    const QColor chosen = QColorDialog::getColor(QColor::fromString(current), owner_, title);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen.name(QColor::HexRgb).toUpper();
 }
 
 std::optional<QString> QtDialogs::inputBox(const QString& prompt, const QString& title,

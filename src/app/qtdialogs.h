@@ -14,10 +14,12 @@ public:
 
     MessageAnswer messageBox(const QString& text, const QString& title, MessageButtons buttons,
                              MessageIcon icon) override;
+    void reportBox(const QString& text, const QString& details, const QString& title) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
     QString openFiles(const QString& title, const QString& filter, int maxChars) override;
     QString browseForFolder(const QString& prompt, const QString& startFolder) override;
+    std::optional<QString> chooseColour(const QString& title, const QString& current) override;
     bool openInShell(const QString& pathOrUrl) override;
 
 private:

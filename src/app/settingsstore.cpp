@@ -33,10 +33,16 @@ void SettingsStore::write(const QString& key, const QString& text)
     settings_->sync();
     if (settings_->status() == QSettings::NoError || problem_)
         return;
-    const QString why = settings_->status() == QSettings::FormatError
-                            ? QStringLiteral("the file is damaged")
-                            : QStringLiteral("it cannot be written");
-    problem_ = QStringLiteral("%1 (%2).").arg(QDir::toNativeSeparators(settings_->fileName()), why);
+    const QString file = QDir::toNativeSeparators(settings_->fileName());
+    // A damaged file is written anew with what could be read of it and the new value.
+    problem_ = settings_->status() == QSettings::FormatError
+                   ? QStringLiteral("Your settings file %1 was damaged. It has been written again "
+                                    "with your choices; those that could not be read are back at "
+                                    "their defaults.")
+                         .arg(file)
+                   : QStringLiteral("Your settings could not be saved: %1 (it cannot be written). "
+                                    "Your choices hold until the program ends.")
+                         .arg(file);
 }
 
 std::optional<QString> SettingsStore::takeUnreportedProblem()
@@ -81,4 +87,23 @@ int ToInt32(const QString& text)
     if (rounded < std::numeric_limits<int>::min() || rounded > std::numeric_limits<int>::max())
         throw AppError::overflow();
     return static_cast<int>(rounded);
+}
+
+bool StoredBoolean(const QString& text, bool fallback)
+{
+    try {
+        return ToBoolean(text);
+    } catch (const AppError&) {
+        return fallback;
+    }
+}
+
+int StoredInteger(const QString& text, int lowest, int highest, int fallback)
+{
+    try {
+        const int value = ToInt32(text);
+        return value >= lowest && value <= highest ? value : fallback;
+    } catch (const AppError&) {
+        return fallback;
+    }
 }

@@ -23,7 +23,8 @@ public:
     // A value that cannot be saved (an unwritable or damaged file, a read-only home) is kept for
     // this session only; the first such problem waits to be told once.
     void write(const QString& key, const QString& text);
-    // Why a value could not be saved, the first time it is asked after a failure; nothing after.
+    // What went wrong saving a value, as a sentence for the user, the first time it is asked after
+    // a failure; nothing after.
     std::optional<QString> takeUnreportedProblem();
 
     QString fileName() const;
@@ -42,3 +43,8 @@ bool ToBoolean(const QString& text);
 // Decimal text to a 32-bit integer, halves rounding to even. Throws AppError (type mismatch, or
 // overflow beyond the 32-bit range).
 int ToInt32(const QString& text);
+
+// Stored values as the window takes them at start: a value that does not convert or is out of
+// range gives the default, without a word (the file may have been edited by hand or damaged).
+bool StoredBoolean(const QString& text, bool fallback);
+int StoredInteger(const QString& text, int lowest, int highest, int fallback);

@@ -17,6 +17,14 @@ public:
     virtual MessageAnswer messageBox(const QString& text, const QString& title,
                                      MessageButtons buttons, MessageIcon icon) = 0;
 
+    // A box with OK and, when details are given, a list the user can show and copy whole (every
+    // file a run could not convert).
+    virtual void reportBox(const QString& text, const QString& details, const QString& title)
+    {
+        messageBox(details.isEmpty() ? text : text + QStringLiteral("\n\n") + details, title,
+                   MessageButtons::Ok, MessageIcon::None);
+    }
+
     // The entered text, or nothing when the user cancelled.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;
@@ -28,6 +36,9 @@ public:
 
     // The chosen folder without a trailing separator (except for a root), or "" on cancel.
     virtual QString browseForFolder(const QString& prompt, const QString& startFolder) = 0;
+
+    // A colour picked by the user, as "#RRGGBB", starting from `current`; nothing on cancel.
+    virtual std::optional<QString> chooseColour(const QString& title, const QString& current) = 0;
 
     // Opens a folder or an address with the desktop's default handler; false when it could not.
     virtual bool openInShell(const QString& pathOrUrl) = 0;

@@ -24,7 +24,6 @@ public:
 
     void tick();
     void finish();
-    int ticks() const { return tick_; }
 
 private:
     ProgressDisplay& display_;

@@ -1,8 +1,8 @@
 #include "conversioncommand.h"
 
-QString OutputFileName(const QString& source, const PathStyle& style, const QString& extension)
+QString OutputFileName(const QString& source, const PathStyle& style, const QString& suffix)
 {
-    return StripExtension(FileNameOf(source, style)) + extension;
+    return StripExtension(FileNameOf(source, style)) + suffix;
 }
 
 std::optional<QString> OutputPath(const SaveChoice& choice, const QString& source,
@@ -17,7 +17,7 @@ std::optional<QString> OutputPath(const SaveChoice& choice, const QString& sourc
         return std::nullopt;
     // The join doubles the separator of a folder that ends in one; collapsing mends it.
     return CollapseBackslashes(
-        folder + style.separator + OutputFileName(source, style, choice.extension), style);
+        folder + style.separator + OutputFileName(source, style, choice.suffix), style);
 }
 
 QStringList ConverterArguments(int quality, const QString& output, const QString& source)

@@ -12,12 +12,12 @@ struct SaveChoice
     bool toFolder = false;     // "Save results to this folder:"
     bool besideSource = false; // "Save results in folder of original file"
     QString folder;
-    QString extension = QStringLiteral(".jpg");
+    QString suffix = QStringLiteral(".jpg");
 };
 
-// The source's name without its last extension, then the extension (".jpg" unless given).
+// The source's name without its last extension, then the suffix (".jpg" unless given).
 QString OutputFileName(const QString& source, const PathStyle& style = kNativePaths,
-                       const QString& extension = QStringLiteral(".jpg"));
+                       const QString& suffix = QStringLiteral(".jpg"));
 
 // The output path of one source, or nothing when neither save option is set. The folder option
 // wins when both are set.

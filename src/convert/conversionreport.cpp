@@ -28,54 +28,107 @@ QString shortenedLine(QString line, const QStringList& paths)
     return shortened + line.mid(from);
 }
 
+QString files(int n)
+{
+    return n == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(n);
+}
+
+QString were(int n)
+{
+    return n == 1 ? QStringLiteral("was") : QStringLiteral("were");
+}
+
 } // namespace
 
 void ConversionReport::addFailure(const QString& source, const QString& reason,
-                                  const QString& output)
+                                  const QString& output, qsizetype order)
 {
-    failures_.push_back({source, reason, output});
+    const Failure failure{source, reason, output,
+                          order < 0 ? static_cast<qsizetype>(failures_.size()) : order};
+    const auto at =
+        std::upper_bound(failures_.begin(), failures_.end(), failure.order,
+                         [](qsizetype value, const Failure& other) { return value < other.order; });
+    failures_.insert(at, failure);
+}
+
+void ConversionReport::setEnd(RunEnd end, const QStringList& why)
+{
+    end_ = end;
+    why_ = why;
+}
+
+QString ConversionReport::failureLine(const Failure& failure) const
+{
+    // A reason may name the source itself; do not say it twice.
+    return failure.reason.startsWith(failure.source)
+               ? failure.reason
+               : failure.source + QStringLiteral(": ") + failure.reason;
 }
 
 QString ConversionReport::summary(int total) const
 {
-    const auto files = [](int n) {
-        return n == 1 ? QStringLiteral("file") : QStringLiteral("files");
-    };
-    QString text = QStringLiteral("Done.");
-    if (stopped_) {
-        text = QStringLiteral("Stopped.\n\n%1 of %2 %3 converted before the run was stopped.")
+    const int failed = failureCount();
+    QString text;
+    switch (end_) {
+    case RunEnd::Completed:
+        if (failed == 0)
+            return QStringLiteral("Done.");
+        if (converted_ == 0)
+            text = total == 1
+                       ? QStringLiteral("The file could not be converted:")
+                       : QStringLiteral("None of the %1 could be converted:").arg(files(total));
+        else
+            text = QStringLiteral("%1 of %2 converted; %3 could not be converted:")
+                       .arg(converted_)
+                       .arg(files(total) + QLatin1Char(' ') + were(converted_))
+                       .arg(failed);
+        break;
+    case RunEnd::Stopped:
+        text = QStringLiteral("Stopped.\n\n%1 of %2 converted before the run was stopped.")
                    .arg(converted_)
-                   .arg(total)
-                   .arg(total == 1 ? QStringLiteral("file was") : QStringLiteral("files were"));
+                   .arg(files(total) + QLatin1Char(' ') + were(converted_));
+        if (failed > 0)
+            text += QStringLiteral("\n\n%1 could not be converted:").arg(files(failed));
+        break;
+    case RunEnd::FolderUnusable: {
+        const int untried = total - converted_ - failed;
+        text = QStringLiteral("Stopped: %1.\n\n%2 of %3 converted; the other %4 not "
+                              "converted. Choose another output folder and start again.")
+                   .arg(why_.value(0))
+                   .arg(converted_)
+                   .arg(files(total) + QLatin1Char(' ') + were(converted_))
+                   .arg(untried == 1 ? QStringLiteral("file was")
+                                     : QStringLiteral("%1 files were").arg(untried));
+        if (failed > 0)
+            text += QStringLiteral("\n\n%1 could not be converted:").arg(files(failed));
+        break;
     }
-    if (failures_.empty())
-        return text;
-    if (!converterProblem_.isEmpty()) {
-        text += QStringLiteral("\n\nThe converter could not be started from any of its folders:");
-        for (const QString& line : converterProblem_)
+    case RunEnd::NoConverter:
+        text = QStringLiteral("No file was converted: the converter could not be started from any "
+                              "of its folders:");
+        for (const QString& line : why_)
             text += QLatin1Char('\n') + shortenedLine(line, {});
+        return text;
     }
-    if (stopped_)
-        text += QStringLiteral("\n\n%1 %2 could not be converted:")
-                    .arg(failures_.size())
-                    .arg(files(failureCount()));
-    else
-        text += QStringLiteral("\n\n%1 of %2 %3 could not be converted:")
-                    .arg(failures_.size())
-                    .arg(total)
-                    .arg(files(total));
-    const int listed = std::min(failureCount(), kListedFailures);
+    const int listed = std::min(failed, kListedFailures);
     for (int i = 0; i < listed; ++i) {
         const Failure& failure = failures_[static_cast<std::size_t>(i)];
-        // The converter names the source in its own message; do not say it twice.
-        const QString line = failure.reason.contains(failure.source)
-                                 ? failure.reason
-                                 : failure.source + QStringLiteral(": ") + failure.reason;
-        text += QLatin1Char('\n') + shortenedLine(line, {failure.source, failure.output});
+        text += QLatin1Char('\n') +
+                shortenedLine(failureLine(failure), {failure.source, failure.output});
     }
-    if (failureCount() > listed)
-        text += QStringLiteral("\n... and %1 more").arg(failureCount() - listed);
+    if (failed > listed)
+        text += QStringLiteral("\n... and %1 more, all listed in the details").arg(failed - listed);
     return text;
+}
+
+QString ConversionReport::details() const
+{
+    QStringList lines;
+    for (const Failure& failure : failures_)
+        lines.append(failureLine(failure));
+    if (end_ == RunEnd::NoConverter)
+        lines.append(why_);
+    return lines.join(QLatin1Char('\n'));
 }
 
 QString ElideMiddle(const QString& text, int maxChars)

@@ -4,34 +4,46 @@
 #include <QStringList>
 #include <vector>
 
-// The outcome of a run: which files could not be converted and why, and the text of the box
-// that ends the run.
+// How a run ended.
+enum class RunEnd {
+    // Every planned file was tried.
+    Completed,
+    // The user stopped it (Stop, Escape, closing the window).
+    Stopped,
+    // The output folder could no longer take results; the files left were not tried.
+    FolderUnusable,
+    // The converter could be put nowhere it would start; no file was tried.
+    NoConverter,
+};
+
+// The outcome of a run: how many files were converted, which could not be and why, and the text
+// of the box that ends the run, with every failure in its details.
 class ConversionReport
 {
 public:
-    static constexpr int kListedFailures = 20;
+    // The box lists this many failures; its details hold them all.
+    static constexpr int kListedFailures = 10;
     // Longer paths are shortened in the middle, so the reason after them stays in view and the
     // box keeps a sensible width.
     static constexpr int kShownPathChars = 72;
 
     // output: the file the converter was asked to write, if any; shortened like the source.
-    void addFailure(const QString& source, const QString& reason, const QString& output = {});
+    // Failures are listed by `order` (the file's place in the run), whatever order they came in.
+    void addFailure(const QString& source, const QString& reason, const QString& output = {},
+                    qsizetype order = -1);
+    void addConverted() { ++converted_; }
     int failureCount() const { return static_cast<int>(failures_.size()); }
+    int convertedCount() const { return converted_; }
 
-    // Why the converter could not run at all: one line per folder it was tried in.
-    void setConverterProblem(const QStringList& passedOver) { converterProblem_ = passedOver; }
+    // why: the folder's problem, or one line per place the converter was tried.
+    void setEnd(RunEnd end, const QStringList& why = {});
+    RunEnd end() const { return end_; }
 
-    // The run was stopped before its end, with this many files converted.
-    void setStopped(int converted)
-    {
-        stopped_ = true;
-        converted_ = converted;
-    }
-
-    // "Done." when every file converted; otherwise "Done." followed by how many of the total
-    // failed and the first of them with their reasons. A stopped run says so and how many files
-    // were converted.
+    // "Done." only when every one of the total files converted. Otherwise how many converted
+    // and how many did not, and why: the first failures with their reasons, the rest counted.
     QString summary(int total) const;
+    // Every failure, one line each ("source: reason"), whole; empty when there was none.
+    QString details() const;
 
 private:
     struct Failure
@@ -39,11 +51,15 @@ private:
         QString source;
         QString reason;
         QString output;
+        qsizetype order = 0;
     };
+    QString failureLine(const Failure& failure) const;
+
+    // Kept in order.
     std::vector<Failure> failures_;
-    QStringList converterProblem_;
-    bool stopped_ = false;
     int converted_ = 0;
+    RunEnd end_ = RunEnd::Completed;
+    QStringList why_;
 };
 
 // The text with its middle replaced by an ellipsis when it is longer than maxChars.

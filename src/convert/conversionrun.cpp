@@ -1,185 +1,243 @@
 #include "conversionrun.h"
 
+#include "apperror.h"
 #include "baranimation.h"
-#include "conversioncommand.h"
+#include "exitcodes.h"
 #include "failurereason.h"
-#include "outputchoice.h"
+#include "outputfolder.h"
 #include "paths.h"
 #include "progressmath.h"
 #include "provisioning.h"
 
-#include <QFileInfo>
-
 namespace {
 
 constexpr int kHiddenWindow = 0;
+constexpr int kNamesShown = 3;
 
 } // namespace
 
-ConversionRun::ConversionRun(ConversionHost& host, Trap trap, ConverterSupply supply,
-                             ConverterProcess::Limits limits, QObject* parent)
-    : QObject(parent), host_(host), trap_(std::move(trap)), supply_(std::move(supply)),
-      limits_(limits)
+QString ProcessingText(const QStringList& names, const QString& lead)
 {
+    QString text = lead + names.mid(0, kNamesShown).join(QStringLiteral(", "));
+    if (names.size() > kNamesShown)
+        text += QStringLiteral(" and %1 more").arg(names.size() - kNamesShown);
+    return text;
 }
 
-// A run torn down early (the window destroyed) still kills its converter and removes its file.
-ConversionRun::~ConversionRun() = default;
+ConversionRun::ConversionRun(RunPlan plan, ConversionHost& host, ConverterSupply supply,
+                             RunSettings settings, QObject* parent)
+    : QObject(parent), plan_(std::move(plan)), host_(host), supply_(std::move(supply)),
+      settings_(settings)
+{
+    settings_.converters = std::max(settings_.converters, 1);
+    tick_.setInterval(settings_.tickMilliseconds);
+    connect(&tick_, &QTimer::timeout, this, [this] {
+        if (status_)
+            showPendingStatus();
+        else if (animation_)
+            animation_->tick();
+    });
+}
+
+// Torn down early (the window destroyed), a run still asks its converters to end and waits for
+// them, and removes its converter file.
+ConversionRun::~ConversionRun()
+{
+    for (Running& file : running_)
+        file.process->stop();
+    running_.clear();
+}
 
 void ConversionRun::start()
 {
-    if (state_ != State::Idle)
+    if (state_ != State::Ready)
         return;
     state_ = State::Running;
-    trap_.at(110, [&] { host_.setBusy(true); });
-    QByteArray build;
-    trap_.at(114, [&] { build = supply_.load ? supply_.load() : LoadConverterBuild(); });
-    // Each run has a converter file of its own, so another window's run never loses its file.
+    host_.setBusy(true);
     ProvisionedConverter provisioned;
-    trap_.at(116,
-             [&] { provisioned = ProvisionConverter(build, supply_.folders, supply_.installed); });
-    trap_.at(118, [&] { host_.setBusy(false); });
-    trap_.at(120, [&] {
-        if (provisioned.lease)
-            converter_ = provisioned.lease->path();
-    });
+    try {
+        const QByteArray build = supply_.load ? supply_.load() : LoadConverterBuild();
+        // Each run has a converter file of its own, so another window's run never loses its file.
+        provisioned = ProvisionConverter(build, supply_.folders, supply_.installed);
+    } catch (const AppError& error) {
+        provisioned.passedOver.append(error.description());
+    }
     lease_ = std::move(provisioned.lease);
-    trap_.at(122, [&] { count_ = host_.itemCount(); });
-    if (!lease_)
-        report_.setConverterProblem(provisioned.passedOver);
-    startNextFiles();
+    if (!lease_) {
+        wind(RunEnd::NoConverter, provisioned.passedOver);
+        return;
+    }
+    converter_ = lease_->path();
+    if (settings_.tickMilliseconds > 0)
+        tick_.start();
+    startFiles();
 }
 
 void ConversionRun::stop()
 {
-    if (state_ != State::Running)
+    if (state_ == State::Ready) {
+        state_ = State::Running;
+        wind(RunEnd::Stopped);
+    } else if (state_ == State::Running) {
+        wind(RunEnd::Stopped);
+    }
+}
+
+bool ConversionRun::add(const QStringList& sources)
+{
+    if (state_ != State::Ready && state_ != State::Running)
+        return false;
+    plan_.add(sources);
+    if (state_ == State::Running)
+        startFiles();
+    return true;
+}
+
+void ConversionRun::startFiles()
+{
+    while (state_ == State::Running && next_ < plan_.size() &&
+           static_cast<int>(running_.size()) < settings_.converters)
+        startFile(next_++);
+    showStatus();
+    finishWhenIdle();
+}
+
+void ConversionRun::startFile(qsizetype index)
+{
+    if (const auto problem = ConverterFileProblem(converter_)) {
+        wind(RunEnd::NoConverter, {*problem});
         return;
-    stopRequested_ = true;
-    if (process_ && process_->isDone()) {
-        onConverterFinished(); // its result is in; count it
-    } else if (process_) {
-        process_.reset(); // kills it
-        // Killed after its output was complete and in place: that file did convert.
-        if (!outputExisted_ && !output_.isEmpty() && QFileInfo::exists(output_))
-            ++converted_;
     }
-    // While files are being started, the loop there ends the run.
-    if (!advancing_)
-        finish();
-}
-
-QString ConversionRun::summary() const
-{
-    return report_.summary(count_);
-}
-
-void ConversionRun::startNextFiles()
-{
-    advancing_ = true;
-    while (!stopRequested_ && index_ < count_) {
-        ++index_;
-        if (startFile(index_)) {
-            advancing_ = false;
-            return; // the converter's signal brings us back
-        }
+    const PlannedFile& file = plan_.at(index);
+    auto process = std::make_unique<ConverterProcess>(settings_.limits);
+    ConverterProcess* raw = process.get();
+    running_.push_back({std::move(process), index});
+    raw->start(converter_, file.arguments, kHiddenWindow);
+    // A program that cannot start says so from inside start(); it is dealt with once this loop
+    // of starts is over. The others are followed at once: waiting for another turn of the event
+    // loop would keep a core idle between two files.
+    if (raw->isDone()) {
+        QMetaObject::invokeMethod(
+            this, [this, raw] { onConverterFinished(raw); }, Qt::QueuedConnection);
+        return;
     }
-    advancing_ = false;
-    finish();
+    connect(raw, &ConverterProcess::finished, this, [this, raw] { onConverterFinished(raw); });
 }
 
-bool ConversionRun::startFile(int index)
+void ConversionRun::onConverterFinished(ConverterProcess* process)
 {
-    bool sourceRead = false;
-    trap_.at(124, [&] {
-        source_ = host_.itemText(index);
-        sourceRead = true;
+    const auto it = std::find_if(running_.begin(), running_.end(), [&](const Running& file) {
+        return file.process.get() == process;
     });
-    trap_.at(126, [&] { host_.progress().setValue(ProgressValue(index, host_.itemCount())); });
-    trap_.at(128, [&] {
-        host_.progress().setText(QStringLiteral("Processing: ") + FileNameOf(source_));
-    });
-    trap_.at(132, [&] { host_.setBusy(true); });
-    const OutputChoice choice = host_.outputChoice();
-    std::optional<QString> output;
-    QString noOutput = QStringLiteral("no destination chosen");
-    if (trap_.test(134, [&] { return host_.savesToFolder(); })) {
-        trap_.at(136, [&] {
-            // Changed during the run to a path that names no root: where it leads depends on
-            // the folder the program was started in.
-            const UserFolder folder = FolderFromUserText(host_.folderText());
-            if (folder.relative)
-                noOutput =
-                    QStringLiteral("the output folder %1 is not a full path").arg(folder.path);
-            else
-                output = outputNames_.claim(
-                    *OutputPath({true, false, folder.path, ExtensionOf(choice)}, source_));
-        });
-    } else if (trap_.test(138, [&] { return host_.savesBesideSource(); })) {
-        trap_.at(140, [&] {
-            output =
-                outputNames_.claim(*OutputPath({false, true, {}, ExtensionOf(choice)}, source_));
-        });
-    }
-    output_ = output.value_or(QString());
-    QStringList arguments;
-    trap_.at(142, [&] {
-        if (output)
-            arguments = ConverterArguments(choice, host_.quality(), *output, source_);
-    });
-    QString failure = QStringLiteral("an error was reported while converting it");
-    bool started = false;
-    trap_.at(144, [&] {
-        if (!sourceRead) {
-            failure = QStringLiteral("it was no longer in the list");
-        } else if (!output) {
-            failure = noOutput;
-        } else if (converter_.isEmpty()) {
-            failure = QStringLiteral("the converter could not be started");
-        } else if (const auto problem = ConverterFileProblem(converter_)) {
-            failure = *problem;
-        } else {
-            outputExisted_ = QFileInfo::exists(*output);
-            process_ = std::make_unique<ConverterProcess>(limits_);
-            // Queued: a program that cannot start is reported from inside start().
-            connect(process_.get(), &ConverterProcess::finished, this,
-                    &ConversionRun::onConverterFinished, Qt::QueuedConnection);
-            process_->start(converter_, arguments, kHiddenWindow, &host_.progress(),
-                            host_.progressText(), host_.progressValue(), host_.itemCount());
-            started = true;
-        }
-    });
-    if (!started)
-        report_.addFailure(sourceRead ? source_ : QStringLiteral("item %1").arg(index), failure,
-                           output_);
-    return started;
-}
-
-void ConversionRun::onConverterFinished()
-{
-    if (!process_ || !process_->isDone())
-        return; // abandoned by stop(), or counted there already
-    const int timeoutSeconds = (limits_.timeoutMilliseconds + 999) / 1000;
-    const QString reason = FailureReason(process_->outcome(), output_, timeoutSeconds);
-    process_.reset();
-    if (reason.isEmpty())
-        ++converted_;
+    if (it == running_.end())
+        return;
+    const RunOutcome outcome = process->outcome();
+    const qsizetype index = it->index;
+    // Deleted later: this may run inside the process's own signal.
+    it->process.release()->deleteLater();
+    running_.erase(it);
+    record(outcome, index);
+    if (state_ == State::Running)
+        startFiles();
     else
-        report_.addFailure(source_, reason, output_);
-    if (stopRequested_ || state_ != State::Running)
-        return;
-    startNextFiles();
+        finishWhenIdle();
 }
 
-void ConversionRun::finish()
+void ConversionRun::record(const RunOutcome& outcome, qsizetype index)
+{
+    const PlannedFile& file = plan_.at(index);
+    if (outcome.succeeded()) {
+        report_.addConverted();
+        return;
+    }
+    // Asked to end by us: stopped, not failed.
+    if (outcome.stopped && !outcome.timedOut)
+        return;
+    const int timeoutSeconds = (settings_.limits.timeoutMilliseconds + 999) / 1000;
+    const QString reason = FailureReason(outcome, file.source, file.output, timeoutSeconds);
+    if (!outcome.started) {
+        if (state_ == State::Running)
+            wind(RunEnd::NoConverter, {reason});
+        return;
+    }
+    const bool cannotWrite =
+        !outcome.crashed && !outcome.timedOut && outcome.code == nconv::kExitCannotWrite;
+    if (cannotWrite && !plan_.choices().besideSources()) {
+        // The folder's fault ends the run; the file itself was fine.
+        if (end_ == RunEnd::FolderUnusable)
+            return;
+        if (const auto problem = OutputFolderProblem(plan_.choices().folder)) {
+            if (state_ == State::Running) {
+                wind(RunEnd::FolderUnusable, {*problem});
+                return;
+            }
+        }
+    }
+    report_.addFailure(file.source, reason, file.output, index);
+}
+
+void ConversionRun::wind(RunEnd end, const QStringList& why)
 {
     if (state_ != State::Running)
+        return;
+    state_ = State::Stopping;
+    end_ = end;
+    endWhy_ = why;
+    for (Running& file : running_)
+        file.process->stop();
+    showStatus();
+    finishWhenIdle();
+}
+
+void ConversionRun::finishWhenIdle()
+{
+    if (!running_.empty())
+        return;
+    if (state_ == State::Running && next_ < plan_.size())
+        return;
+    if (state_ != State::Running && state_ != State::Stopping)
         return;
     state_ = State::Ended;
-    if (stopRequested_)
-        report_.setStopped(converted_);
-    trap_.at(148, [&] { lease_.reset(); });
-    trap_.at(150, [&] { host_.setBusy(false); });
-    trap_.at(152, [&] { host_.progress().setValue(0); });
-    trap_.at(154, [&] { host_.progress().setText(QStringLiteral("Progress Bar")); });
+    tick_.stop();
+    animation_.reset();
+    status_.reset();
+    report_.setEnd(end_, endWhy_);
+    lease_.reset();
+    host_.setBusy(false);
+    host_.progress().setValue(0);
+    host_.progress().setText(QStringLiteral("Progress Bar"));
     emit ended();
+}
+
+void ConversionRun::showStatus()
+{
+    if (state_ != State::Running && state_ != State::Stopping)
+        return;
+    QStringList names;
+    for (const Running& file : running_)
+        names.append(FileNameOf(plan_.at(file.index).source));
+    if (names.isEmpty())
+        return;
+    const int total = static_cast<int>(plan_.size());
+    status_ =
+        Status{ProcessingText(names, state_ == State::Stopping ? QStringLiteral("Stopping: ")
+                                                               : QStringLiteral("Processing: ")),
+               ProgressValue(static_cast<int>(next_), total)};
+    // Drawing the bar for every file would cost the window more than starting the converters:
+    // it is drawn at most once a tick, the latest news first.
+    if (!shown_.isValid() || shown_.elapsed() >= settings_.tickMilliseconds)
+        showPendingStatus();
+}
+
+void ConversionRun::showPendingStatus()
+{
+    if (!status_)
+        return;
+    ProgressDisplay& display = host_.progress();
+    display.setValue(status_->value);
+    display.setText(status_->text);
+    animation_ = std::make_unique<BarAnimation>(display, status_->text, status_->value,
+                                                static_cast<int>(plan_.size()));
+    status_.reset();
+    shown_.start();
 }

@@ -2,41 +2,28 @@
 
 #include "conversionreport.h"
 #include "modprocess.h"
-#include "outputchoice.h"
-#include "outputnames.h"
-#include "trap.h"
+#include "runplan.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
+class BarAnimation;
 class ConverterLease;
 class ProgressDisplay;
 
-// What a run reads from and shows on the window. Everything is read when a file starts, as the
-// user may change the list and the options while the run goes on.
+// What a run shows on the window.
 class ConversionHost
 {
 public:
     virtual ~ConversionHost() = default;
-
-    // The list, addressed from 1; itemText throws AppError for an item that is gone.
-    virtual int itemCount() const = 0;
-    virtual QString itemText(int index) const = 0;
-    // "Save results to this folder:" and its folder; "Save results in folder of original file".
-    virtual bool savesToFolder() const = 0;
-    virtual QString folderText() const = 0;
-    virtual bool savesBesideSource() const = 0;
-    virtual OutputChoice outputChoice() const = 0;
-    virtual int quality() const = 0;
-
     virtual ProgressDisplay& progress() = 0;
-    virtual QString progressText() const = 0;
-    virtual int progressValue() const = 0;
     virtual void setBusy(bool busy) = 0;
 };
 
@@ -51,59 +38,93 @@ struct ConverterSupply
     QString installed;
 };
 
-// One conversion run: converts every listed file in list order, one converter process at a time,
-// advancing on the process's signals so the window's thread never waits. It can be stopped at
-// any time; the converter that is running is killed and leaves no output.
+struct RunSettings
+{
+    // How many converters run at once, 1 or more.
+    int converters = 1;
+    ConverterProcess::Limits limits;
+    // How often the bar is drawn at most, and its wait animation moves; 0 draws every change
+    // at once and animates nothing.
+    int tickMilliseconds = 100;
+};
+
+// One conversion run: converts every file of its plan with several converter processes at once,
+// advancing on their signals so the window's thread never waits. Results, names and the final
+// report do not depend on the order in which converters finish. It can be stopped at any time:
+// running converters are asked to end and leave no partial output.
 class ConversionRun : public QObject
 {
     Q_OBJECT
 
 public:
-    ConversionRun(ConversionHost& host, Trap trap, ConverterSupply supply,
-                  ConverterProcess::Limits limits, QObject* parent = nullptr);
+    // Ready: not started. Running: converting. Stopping: no file is started any more and the
+    // running converters have been asked to end. Ended: over, ended() has been emitted.
+    enum class State { Ready, Running, Stopping, Ended };
+
+    ConversionRun(RunPlan plan, ConversionHost& host, ConverterSupply supply, RunSettings settings,
+                  QObject* parent = nullptr);
     ~ConversionRun() override;
 
-    // Puts the converter in place and starts the first file.
+    // Puts the converter in place and starts the first files.
     void start();
-    // Kills the running converter, removes the converter file and ends the run as stopped.
+    // Ends the run as stopped once its converters have ended.
     void stop();
-    bool isRunning() const { return state_ == State::Running; }
+    // Plans the sources at the end of the run; false when the run takes no more files.
+    bool add(const QStringList& sources);
 
-    // The text of the box that ends the run; set once ended() has been emitted.
-    QString summary() const;
+    State state() const { return state_; }
+    const RunPlan& plan() const { return plan_; }
+    const ConversionReport& report() const { return report_; }
+    // The text of the box that ends the run; complete once ended() has been emitted.
+    QString summary() const { return report_.summary(static_cast<int>(plan_.size())); }
 
 signals:
-    // The run is over: every file was tried, or it was stopped.
     void ended();
 
 private:
-    enum class State { Idle, Running, Ended };
+    struct Running
+    {
+        std::unique_ptr<ConverterProcess> process;
+        qsizetype index = 0;
+    };
 
-    void startNextFiles();
-    // Steps of one file up to starting its converter; false when the file failed before that.
-    bool startFile(int index);
-    void onConverterFinished();
-    void finish();
+    void startFiles();
+    void startFile(qsizetype index);
+    void onConverterFinished(ConverterProcess* process);
+    void record(const RunOutcome& outcome, qsizetype index);
+    // No more files are started; those running are asked to end.
+    void wind(RunEnd end, const QStringList& why = {});
+    void finishWhenIdle();
+    void showStatus();
+    void showPendingStatus();
 
+    RunPlan plan_;
     ConversionHost& host_;
-    Trap trap_;
     ConverterSupply supply_;
-    ConverterProcess::Limits limits_;
-    State state_ = State::Idle;
-    bool stopRequested_ = false;
-    bool advancing_ = false;
+    RunSettings settings_;
+    State state_ = State::Ready;
+    RunEnd end_ = RunEnd::Completed;
+    QStringList endWhy_;
 
     std::unique_ptr<ConverterLease> lease_;
     QString converter_;
-    int count_ = 0;
-    int index_ = 0;
-    int converted_ = 0;
-    OutputNames outputNames_;
+    std::vector<Running> running_;
+    qsizetype next_ = 0;
     ConversionReport report_;
 
-    // The file being converted.
-    std::unique_ptr<ConverterProcess> process_;
-    QString source_;
-    QString output_;
-    bool outputExisted_ = false;
+    QTimer tick_;
+    std::unique_ptr<BarAnimation> animation_;
+    // What the bar is to show next, and when it was last drawn.
+    struct Status
+    {
+        QString text;
+        int value = 0;
+    };
+    std::optional<Status> status_;
+    QElapsedTimer shown_;
 };
+
+// What the bar says about the files being converted: the lead ("Processing: ") and their names,
+// the first few of them when there are many.
+QString ProcessingText(const QStringList& names,
+                       const QString& lead = QStringLiteral("Processing: "));

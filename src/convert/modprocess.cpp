@@ -1,7 +1,6 @@
 #include "modprocess.h"
 
 #include "apperror.h"
-#include "baranimation.h"
 #include "processstart.h"
 
 #include <QFileInfo>
@@ -85,19 +84,23 @@ QString QuotedArgument(const QString& text)
 }
 
 ConverterProcess::ConverterProcess(Limits limits, QObject* parent)
-    : QObject(parent), limits_(limits)
+    : QObject(parent), limits_(limits), endRequest_(std::make_unique<EndRequest>())
 {
     process_.setStandardInputFile(QProcess::nullDevice());
     process_.setStandardOutputFile(QProcess::nullDevice());
-    tick_.setInterval(limits_.tickMilliseconds);
     timeout_.setSingleShot(true);
     timeout_.setInterval(limits_.timeoutMilliseconds);
+    grace_.setSingleShot(true);
+    grace_.setInterval(limits_.graceMilliseconds);
     connect(&process_, &QProcess::readyReadStandardError, this,
             &ConverterProcess::collectErrorOutput);
     connect(&process_, &QProcess::finished, this, &ConverterProcess::onFinished);
     connect(&process_, &QProcess::errorOccurred, this, &ConverterProcess::onErrorOccurred);
-    connect(&tick_, &QTimer::timeout, this, &ConverterProcess::onTick);
-    connect(&timeout_, &QTimer::timeout, this, &ConverterProcess::onTimeout);
+    connect(&timeout_, &QTimer::timeout, this, [this] {
+        outcome_.timedOut = true;
+        askToEnd();
+    });
+    connect(&grace_, &QTimer::timeout, this, [this] { process_.kill(); });
 }
 
 ConverterProcess::~ConverterProcess()
@@ -106,33 +109,54 @@ ConverterProcess::~ConverterProcess()
 }
 
 void ConverterProcess::start(const QString& program, const QStringList& arguments,
-                             std::optional<int> windowStyle, ProgressDisplay* display,
-                             const QString& baseText, int baseValue, int count)
+                             std::optional<int> windowStyle)
 {
     outcome_ = {};
     done_ = false;
+    asked_ = false;
     errorTail_.clear();
     process_.setProgram(program);
     process_.setArguments(arguments);
     PrepareProcessStart(process_, NormalizeWindowStyle(windowStyle),
                         NativeCommandLine(program, arguments));
-    if (display)
-        animation_ = std::make_unique<BarAnimation>(*display, baseText, baseValue, count);
+    endRequest_->prepare(process_);
     process_.start();
     if (process_.state() == QProcess::NotRunning)
         return; // errorOccurred has been queued or emitted; it reports the failure
-    tick_.start();
     timeout_.start();
+}
+
+void ConverterProcess::stop()
+{
+    if (done_ || process_.state() == QProcess::NotRunning)
+        return;
+    outcome_.stopped = true;
+    askToEnd();
 }
 
 void ConverterProcess::abandon()
 {
-    stopTimers();
+    timeout_.stop();
+    grace_.stop();
     process_.disconnect(this);
-    if (process_.state() != QProcess::NotRunning) {
+    if (process_.state() == QProcess::NotRunning)
+        return;
+    if (!asked_)
+        endRequest_->send(process_);
+    if (!process_.waitForFinished(limits_.graceMilliseconds)) {
         process_.kill();
         process_.waitForFinished(kKillWaitMilliseconds);
     }
+}
+
+void ConverterProcess::askToEnd()
+{
+    timeout_.stop();
+    if (asked_)
+        return;
+    asked_ = true;
+    endRequest_->send(process_);
+    grace_.start();
 }
 
 void ConverterProcess::collectErrorOutput()
@@ -144,7 +168,8 @@ void ConverterProcess::collectErrorOutput()
 
 void ConverterProcess::onFinished()
 {
-    stopTimers();
+    timeout_.stop();
+    grace_.stop();
     collectErrorOutput();
     outcome_.started = true;
     outcome_.errorLine = lastLine(errorTail_);
@@ -152,8 +177,6 @@ void ConverterProcess::onFinished()
     outcome_.code = process_.exitCode();
     if (outcome_.crashed && outcome_.code == 0)
         outcome_.code = -1;
-    if (animation_)
-        animation_->finish();
     done_ = true;
     emit finished();
 }
@@ -162,28 +185,10 @@ void ConverterProcess::onErrorOccurred(QProcess::ProcessError error)
 {
     if (error != QProcess::FailedToStart)
         return; // crashes and kills end in finished()
-    stopTimers();
+    timeout_.stop();
     outcome_.started = false;
     outcome_.code = StartErrorCode(startErrorNumber(process_.program()));
     outcome_.errorLine = process_.errorString();
     done_ = true;
     emit finished();
-}
-
-void ConverterProcess::onTick()
-{
-    if (animation_)
-        animation_->tick();
-}
-
-void ConverterProcess::onTimeout()
-{
-    outcome_.timedOut = true;
-    process_.kill();
-}
-
-void ConverterProcess::stopTimers()
-{
-    tick_.stop();
-    timeout_.stop();
 }

@@ -9,8 +9,7 @@
 #include <memory>
 #include <optional>
 
-class BarAnimation;
-class ProgressDisplay;
+class EndRequest;
 
 // How one converter process ended.
 struct RunOutcome
@@ -19,8 +18,10 @@ struct RunOutcome
     qint32 code = 0;
     bool started = false;
     bool crashed = false;
-    // Killed because it ran longer than its time limit.
+    // Ended because it ran longer than its time limit.
     bool timedOut = false;
+    // Asked to end (Stop, closing the window) before it had finished by itself.
+    bool stopped = false;
     // The last line the process wrote on its error output, or why it could not be started.
     QString errorLine;
 
@@ -43,8 +44,9 @@ QString NativeCommandLine(const QString& program, const QStringList& arguments);
 QString QuotedArgument(const QString& text);
 
 // One program started with an argument vector (never through a shell) and followed through its
-// signals, so the thread that started it never waits. While it runs, a tick animates the
-// display; past its time limit it is killed.
+// signals, so the thread that started it never waits. Past its time limit, or when stopped, it is
+// asked to end, so it can remove what it was writing, and killed if it has not ended after a
+// short grace.
 class ConverterProcess : public QObject
 {
     Q_OBJECT
@@ -52,20 +54,24 @@ class ConverterProcess : public QObject
 public:
     struct Limits
     {
-        int tickMilliseconds = 100;
         int timeoutMilliseconds = 120'000;
+        // How long a program asked to end may take to clean up before it is killed.
+        int graceMilliseconds = 2'000;
     };
 
     explicit ConverterProcess(Limits limits, QObject* parent = nullptr);
     // A process still running is killed: nothing we start outlives us.
     ~ConverterProcess() override;
 
-    // Starts the program; finished() follows once it has ended or could not be started. The
-    // display (null: none) shows the wait from the animation tick on.
-    void start(const QString& program, const QStringList& arguments, std::optional<int> windowStyle,
-               ProgressDisplay* display, const QString& baseText, int baseValue, int count);
+    // Starts the program; finished() follows once it has ended or could not be started.
+    void start(const QString& program, const QStringList& arguments,
+               std::optional<int> windowStyle = std::nullopt);
 
-    // Kills the program and waits for it to be gone; finished() is not emitted.
+    // Asks the program to end; finished() follows once it has (killed after the grace).
+    void stop();
+
+    // Asks the program to end and waits for it, killing it after the grace; finished() is not
+    // emitted.
     void abandon();
 
     // Whether the program has ended (or failed to start) and its outcome is in.
@@ -79,16 +85,15 @@ private:
     void collectErrorOutput();
     void onFinished();
     void onErrorOccurred(QProcess::ProcessError error);
-    void onTick();
-    void onTimeout();
-    void stopTimers();
+    void askToEnd();
 
     Limits limits_;
     QProcess process_;
-    QTimer tick_;
+    std::unique_ptr<EndRequest> endRequest_;
     QTimer timeout_;
-    std::unique_ptr<BarAnimation> animation_;
+    QTimer grace_;
     QByteArray errorTail_;
     RunOutcome outcome_;
     bool done_ = false;
+    bool asked_ = false;
 };

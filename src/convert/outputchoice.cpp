@@ -2,6 +2,8 @@
 
 #include "conversioncommand.h"
 
+#include <algorithm>
+
 namespace {
 
 struct ChoiceFacts
@@ -9,7 +11,8 @@ struct ChoiceFacts
     OutputChoice choice;
     const char* label;
     const char* setting;
-    const char* extension;
+    // What follows the source's name without its extension in the file named for it.
+    const char* suffix;
 };
 
 constexpr ChoiceFacts kFacts[] = {
@@ -18,7 +21,7 @@ constexpr ChoiceFacts kFacts[] = {
     {OutputChoice::AnimatedGif, "Animated GIF", "gif", ".gif"},
     {OutputChoice::AnimatedWebp, "Animated WebP", "webp", ".webp"},
     {OutputChoice::PngEveryFrame, "PNG image of every frame", "png-frames", ".png"},
-    {OutputChoice::PngStrip, "PNG strip of all frames", "png-strip", ".png"},
+    {OutputChoice::PngStrip, "PNG strip of all frames", "png-strip", "-strip.png"},
 };
 
 const ChoiceFacts& factsOf(OutputChoice choice)
@@ -62,9 +65,9 @@ OutputChoice OutputChoiceFromSetting(const QString& text)
     return OutputChoice::JpgFirstFrame;
 }
 
-QString ExtensionOf(OutputChoice choice)
+QString OutputSuffixOf(OutputChoice choice)
 {
-    return QString::fromLatin1(factsOf(choice).extension);
+    return QString::fromLatin1(factsOf(choice).suffix);
 }
 
 bool UsesQuality(OutputChoice choice)
@@ -72,15 +75,40 @@ bool UsesQuality(OutputChoice choice)
     return choice == OutputChoice::JpgFirstFrame;
 }
 
+bool UsesBackground(OutputChoice choice)
+{
+    return choice == OutputChoice::JpgFirstFrame || choice == OutputChoice::AnimatedGif;
+}
+
+QString BackgroundFromSetting(const QString& text)
+{
+    QString hex = text.trimmed();
+    if (hex.startsWith(QLatin1Char('#')))
+        hex.remove(0, 1);
+    const auto isHexDigit = [](QChar c) {
+        const char16_t u = c.toLower().unicode();
+        return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f');
+    };
+    const bool valid = hex.size() == 6 && std::all_of(hex.begin(), hex.end(), isHexDigit);
+    return valid ? QLatin1Char('#') + hex.toUpper() : kWhiteBackground;
+}
+
 QString QualityCaption(OutputChoice choice, int quality)
 {
     if (UsesQuality(choice))
         return QStringLiteral("Output JPG image quality: %1%").arg(quality);
-    return QStringLiteral("Image quality: not used, %1 keeps every pixel").arg(LabelOf(choice));
+    // Said as it is: a GIF has one palette of at most 256 colours and on/off transparency.
+    if (choice == OutputChoice::AnimatedGif)
+        return QStringLiteral("Image quality: not used, GIF keeps up to 256 colours");
+    if (choice == OutputChoice::AnimatedWebp)
+        return QStringLiteral("Image quality: not used, WebP keeps every pixel");
+    return QStringLiteral("Image quality: not used, PNG keeps every pixel");
 }
 
-QStringList ConverterArguments(OutputChoice choice, int quality, const QString& output,
-                               const QString& source)
+namespace {
+
+QStringList argumentsOnWhite(OutputChoice choice, int quality, const QString& output,
+                             const QString& source)
 {
     switch (choice) {
     case OutputChoice::JpgFirstFrame:
@@ -111,4 +139,18 @@ QStringList ConverterArguments(OutputChoice choice, int quality, const QString& 
                 source};
     }
     return ConverterArguments(quality, output, source);
+}
+
+} // namespace
+
+QStringList ConverterArguments(OutputChoice choice, int quality, const QString& output,
+                               const QString& source, const QString& background)
+{
+    QStringList arguments = argumentsOnWhite(choice, quality, output, source);
+    if (UsesBackground(choice) && BackgroundFromSetting(background) != kWhiteBackground) {
+        // Before the source, which comes last.
+        arguments.insert(arguments.size() - 1, BackgroundFromSetting(background));
+        arguments.insert(arguments.size() - 2, QStringLiteral("-background"));
+    }
+    return arguments;
 }

@@ -23,17 +23,28 @@ QString LabelOf(OutputChoice choice);
 QString SettingTextOf(OutputChoice choice);
 OutputChoice OutputChoiceFromSetting(const QString& text);
 
-// The extension of the file named for a source (".jpg", ".png", ...). Every frame and strip
-// outputs are named after it by the converter.
-QString ExtensionOf(OutputChoice choice);
+// What follows the source's name without its extension in the file named for it (".jpg",
+// "-strip.png", ...): no two choices name a file alike, so results of several choices can share a
+// folder. The converter numbers every-frame outputs after this name ("name-1.png", ...).
+QString OutputSuffixOf(OutputChoice choice);
 
 // Whether the quality slider means anything for the choice; lossless outputs ignore it.
 bool UsesQuality(OutputChoice choice);
 
+// Whether the choice lays partly transparent pixels on a background colour (JPG, GIF); the
+// others keep transparency.
+bool UsesBackground(OutputChoice choice);
+
+// The background as stored ("#RRGGBB", any case, "#" optional), as "#RRGGBB"; white for an absent
+// or damaged value.
+QString BackgroundFromSetting(const QString& text);
+inline const QString kWhiteBackground = QStringLiteral("#FFFFFF");
+
 // The caption of the quality frame.
 QString QualityCaption(OutputChoice choice, int quality);
 
-// The converter's arguments for one file. The default choice gives exactly
-// -q N -out jpeg -truecolors -o OUTPUT SOURCE.
+// The converter's arguments for one file. The default choice on white gives exactly
+// -q N -out jpeg -truecolors -o OUTPUT SOURCE; another background adds -background #RRGGBB to
+// the choices that use one.
 QStringList ConverterArguments(OutputChoice choice, int quality, const QString& output,
-                               const QString& source);
+                               const QString& source, const QString& background = kWhiteBackground);

@@ -1,5 +1,7 @@
 #include "outputnames.h"
 
+#include "paths.h"
+
 #include <QDir>
 
 namespace {
@@ -17,14 +19,9 @@ QString OutputNames::claim(const QString& path)
 {
     if (tryClaim(path))
         return path;
-    const QString normal = QDir::fromNativeSeparators(path);
-    const qsizetype nameStart = normal.lastIndexOf(QLatin1Char('/')) + 1;
-    qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    // A leading dot starts the name, not an extension.
-    if (dot <= nameStart)
-        dot = path.size();
-    const QString stem = path.left(dot);
-    const QString extension = path.mid(dot);
+    const qsizetype nameStart = QDir::fromNativeSeparators(path).lastIndexOf(QLatin1Char('/')) + 1;
+    const QString stem = path.left(nameStart) + StripExtension(path.mid(nameStart));
+    const QString extension = path.mid(stem.size());
     for (int number = 2;; ++number) {
         const QString numbered =
             QStringLiteral("%1 (%2)%3").arg(stem, QString::number(number), extension);

@@ -1,6 +1,8 @@
 #include "processstart.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <windows.h>
@@ -18,4 +20,41 @@ void PrepareProcessStart(QProcess& process, int windowStyle, const QString& nati
                 args->flags &= ~static_cast<DWORD>(CREATE_NO_WINDOW);
             args->arguments = commandLine->data();
         });
+}
+
+namespace {
+
+std::atomic<unsigned> g_endEvents{0};
+
+} // namespace
+
+EndRequest::EndRequest() = default;
+
+EndRequest::~EndRequest()
+{
+    if (event_)
+        ::CloseHandle(event_);
+}
+
+void EndRequest::prepare(QProcess& process)
+{
+    if (event_)
+        ::CloseHandle(event_);
+    // A name of this window's own: the converter opens it and ends when it is set.
+    const QString name =
+        QStringLiteral("Local\\corvenda-end-%1-%2").arg(::GetCurrentProcessId()).arg(++g_endEvents);
+    event_ = ::CreateEventW(nullptr, TRUE, FALSE, reinterpret_cast<LPCWSTR>(name.utf16()));
+    if (!event_)
+        return; // then the converter can only be killed
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("NCONVERT_END_EVENT"), name);
+    process.setProcessEnvironment(environment);
+}
+
+void EndRequest::send(QProcess& process)
+{
+    if (event_)
+        ::SetEvent(event_);
+    else
+        process.kill();
 }

@@ -2,13 +2,17 @@
 
 #include "ani.h"
 #include "decode.h"
+#include "dib.h"
 #include "errors.h"
 #include "icon.h"
+#include "pngcodec.h"
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace nconv {
 namespace {
@@ -22,10 +26,9 @@ std::string sizeText(std::uint64_t width, std::uint64_t height)
 
 void checkTotal(std::size_t steps, std::uint64_t width, std::uint64_t height)
 {
-    if (steps * width * height > kMaxAnimationPixels)
-        tooLarge(std::to_string(steps) + " steps of " + sizeText(width, height) +
-                 " pixels (the limit is " + std::to_string(kMaxAnimationPixels >> 20) +
-                 " megapixels for all steps together)");
+    if (steps * width * height > kMaxPixels)
+        tooLarge(std::to_string(steps) + " steps of " + sizeText(width, height) + " pixels (" +
+                 kPixelLimitText + ", all steps together)");
 }
 
 // Frames of different sizes share one canvas of the largest size. They are aligned on their hot
@@ -73,14 +76,94 @@ void placeOnCanvas(std::vector<Image>& frames, std::size_t steps)
     }
 }
 
+// Keeps one image per nominal size: where two share one, the larger, then the deeper.
+void addSized(std::vector<SizedImage>& images, SizedImage candidate)
+{
+    const std::uint32_t size = nominalSize(candidate.image);
+    for (SizedImage& held : images) {
+        if (nominalSize(held.image) != size)
+            continue;
+        const std::uint64_t heldArea = std::uint64_t{held.image.width} * held.image.height;
+        const std::uint64_t area = std::uint64_t{candidate.image.width} * candidate.image.height;
+        if (area > heldArea || (area == heldArea && candidate.bitsPerPixel > held.bitsPerPixel))
+            held = std::move(candidate);
+        return;
+    }
+    images.push_back(std::move(candidate));
+}
+
+class PixelBudget
+{
+public:
+    void take(const ImageSize& size)
+    {
+        used_ += std::uint64_t{size.width} * size.height;
+        if (used_ > kMaxPixels)
+            tooLarge(std::string("the images of all frames together are too many pixels (") +
+                     kPixelLimitText + ", all images together)");
+    }
+
+private:
+    std::uint64_t used_ = 0;
+};
+
+std::vector<SizedImage> decodeSizes(const std::vector<FrameImageInfo>& infos, PixelBudget& budget)
+{
+    std::vector<SizedImage> images;
+    for (const FrameImageInfo& info : infos) {
+        budget.take(info.size);
+        addSized(images, {decodePicture(info.picture), info.bitsPerPixel});
+    }
+    std::sort(images.begin(), images.end(), [](const SizedImage& a, const SizedImage& b) {
+        return nominalSize(a.image) < nominalSize(b.image);
+    });
+    return images;
+}
+
+// A still file: every image of an icon or cursor, else its one picture.
+std::vector<SizedImage> stillSizes(Bytes bytes, PixelBudget& budget)
+{
+    if (isIconDirectory(bytes))
+        return decodeSizes(iconImages(bytes), budget);
+    SizedImage one{decodeImage(bytes), 32};
+    if (isPng(bytes))
+        one.bitsPerPixel = readPngSize(bytes).bitsPerPixel;
+    else if (bytes.size() > 14)
+        one.bitsPerPixel = readDibHeader(bytes.subspan(14)).bitCount;
+    budget.take({one.image.width, one.image.height});
+    return {std::move(one)};
+}
+
 } // namespace
 
-std::uint64_t Animation::totalJiffies() const
+std::uint32_t nominalSize(const Image& image)
 {
-    std::uint64_t total = 0;
-    for (const AnimationStep& s : steps)
-        total += s.jiffies;
-    return total;
+    return std::max(image.width, image.height);
+}
+
+SizedAnimation decodeSizedAnimation(Bytes bytes)
+{
+    SizedAnimation animation;
+    PixelBudget budget;
+    if (!isAnimatedCursor(bytes)) {
+        animation.frames.push_back(stillSizes(bytes, budget));
+        animation.fileFrame.push_back(0);
+        animation.steps.push_back({0, 0});
+        return animation;
+    }
+    animation.animated = true;
+    const AnimationLayout layout = readAnimationLayout(bytes);
+    std::map<std::size_t, std::size_t> decoded; // file frame -> index in animation.frames
+    for (const StepPlan& step : planSteps(layout)) {
+        auto [at, isNew] = decoded.try_emplace(step.fileFrame, animation.frames.size());
+        if (isNew) {
+            animation.frames.push_back(
+                decodeSizes(frameImages(layout.frames[step.fileFrame]), budget));
+            animation.fileFrame.push_back(step.fileFrame);
+        }
+        animation.steps.push_back({at->second, step.jiffies});
+    }
+    return animation;
 }
 
 std::vector<std::uint32_t> Animation::jiffies() const
@@ -89,6 +172,31 @@ std::vector<std::uint32_t> Animation::jiffies() const
     for (const AnimationStep& s : steps)
         out.push_back(s.jiffies);
     return out;
+}
+
+std::vector<std::size_t> shownPictures(const Animation& animation)
+{
+    // Frames are told apart by a hash of their pixels first, and compared only when it matches.
+    std::unordered_multimap<std::size_t, std::size_t> byHash;
+    std::vector<std::size_t> sameAs(animation.frames.size());
+    for (std::size_t f = 0; f < animation.frames.size(); ++f) {
+        const std::vector<std::uint8_t>& pixels = animation.frames[f].rgba;
+        const std::size_t hash = std::hash<std::string_view>{}(
+            std::string_view(reinterpret_cast<const char*>(pixels.data()), pixels.size()));
+        sameAs[f] = f;
+        const auto [from, to] = byHash.equal_range(hash);
+        for (auto it = from; it != to; ++it)
+            if (animation.frames[it->second].rgba == pixels) {
+                sameAs[f] = it->second;
+                break;
+            }
+        if (sameAs[f] == f)
+            byHash.emplace(hash, f);
+    }
+    std::vector<std::size_t> pictures;
+    for (const AnimationStep& step : animation.steps)
+        pictures.push_back(sameAs[step.frame]);
+    return pictures;
 }
 
 std::vector<StepPlan> planSteps(Bytes aniFile)

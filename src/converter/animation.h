@@ -13,9 +13,6 @@
 
 namespace nconv {
 
-// All steps together are at most this many pixels: 512 steps of 256 x 256.
-inline constexpr std::uint64_t kMaxAnimationPixels = 32ull * 1024 * 1024;
-
 struct AnimationStep
 {
     std::size_t frame = 0;     // index into Animation::frames
@@ -31,9 +28,11 @@ struct Animation
 
     std::uint32_t width() const { return frames.front().width; }
     std::uint32_t height() const { return frames.front().height; }
-    std::uint64_t totalJiffies() const;
     std::vector<std::uint32_t> jiffies() const;
 };
+
+// Per step, the frame it shows, frames of identical pixels counted as one (the first of them).
+std::vector<std::size_t> shownPictures(const Animation& animation);
 
 // Which frame of the file each step shows and for how long, read from its chunks alone.
 struct StepPlan
@@ -45,7 +44,33 @@ std::vector<StepPlan> planSteps(Bytes aniFile);
 struct AnimationLayout;
 std::vector<StepPlan> planSteps(const AnimationLayout& layout);
 
-// Throws DecodeError as the first-frame decoder does, and TooLarge past kMaxAnimationPixels.
+// Throws DecodeError as the first-frame decoder does, and TooLarge when all steps together hold
+// more than kMaxPixels, the limit of one picture.
 Animation decodeAnimation(Bytes bytes);
+
+// One of the images a frame carries, as it is stored: not placed on any canvas.
+struct SizedImage
+{
+    Image image;
+    std::uint32_t bitsPerPixel = 32; // of the stored image; 8 or fewer is palette art
+};
+
+// The side an image is known by: the longer of its two.
+std::uint32_t nominalSize(const Image& image);
+
+// Every frame with every image its icon carries, one per nominal size (the larger, then the one
+// with more colours, where two share one), smallest first. Outputs that keep all sizes read
+// this instead of an Animation. A file that is not animated is one frame shown for one step of
+// no duration.
+struct SizedAnimation
+{
+    std::vector<std::vector<SizedImage>> frames;
+    std::vector<std::size_t> fileFrame; // per frame: its number in the file, from 0
+    std::vector<AnimationStep> steps;
+    bool animated = false; // read from an animated cursor, whose steps have durations
+};
+
+// Throws as decodeAnimation does; all images of all frames together are held to kMaxPixels.
+SizedAnimation decodeSizedAnimation(Bytes bytes);
 
 } // namespace nconv

@@ -41,7 +41,8 @@ std::string describeSteps(const Animation& animation)
         text += "\n";
         total += ms[i];
     }
-    text += "total: " + std::to_string(animation.steps.size()) + " steps, " +
+    const std::size_t steps = animation.steps.size();
+    text += "total: " + std::to_string(steps) + (steps == 1 ? " step, " : " steps, ") +
             std::to_string(total) + " ms\n";
     return text;
 }
@@ -82,7 +83,7 @@ void convertAnimation(Bytes source, const Options& options, const std::string& o
         for (std::size_t i = 0; i < count; ++i)
             files.push_back({numberedPath(output, i + 1, count),
                              encodeImage(animation.frames[animation.steps[i].frame], options.format,
-                                         options.quality)});
+                                         options.quality, options.background)});
         writeAllOrNothing(files, options.overwrite);
         return;
     }
@@ -91,7 +92,7 @@ void convertAnimation(Bytes source, const Options& options, const std::string& o
         bytes = encodeImage(stripOf(animation, options.strip == Strip::Vertical), OutputFormat::Png,
                             options.quality);
     else if (options.format == OutputFormat::Gif)
-        bytes = encodeGif(animation);
+        bytes = encodeGif(animation, options.background);
     else
         bytes = encodeWebp(animation,
                            options.qualityGiven ? std::optional(options.quality) : std::nullopt);

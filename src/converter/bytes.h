@@ -54,13 +54,4 @@ inline bool startsWith(Bytes data, const char* text, std::size_t offset = 0)
     return true;
 }
 
-// Multiplication that reports overflow instead of wrapping.
-inline std::optional<std::uint64_t> mul(std::uint64_t a, std::uint64_t b)
-{
-    std::uint64_t r;
-    if (__builtin_mul_overflow(a, b, &r))
-        return std::nullopt;
-    return r;
-}
-
 } // namespace nconv

@@ -17,4 +17,14 @@ inline constexpr std::string_view kPathSeparators = "\\/";
 inline constexpr std::string_view kPathSeparators = "/";
 #endif
 
+// Where the extension of the path's file name starts (its last dot), or the path's end when it
+// has none. A dot that starts the name starts no extension (".ani" is a name).
+inline std::size_t extensionStart(std::string_view path)
+{
+    const std::size_t slash = path.find_last_of(kPathSeparators);
+    const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+    const std::size_t dot = path.find_last_of('.');
+    return dot == std::string_view::npos || dot <= nameStart ? path.size() : dot;
+}
+
 } // namespace nconv

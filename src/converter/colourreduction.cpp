@@ -1,39 +1,34 @@
 #include "colourreduction.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <limits>
 #include <numeric>
-#include <unordered_map>
 
 namespace nconv {
 namespace {
 
-constexpr std::size_t kMaxColours = 256;
+// Below this alpha a pixel counts as faint: see-through where the page hides it anyway.
+constexpr std::uint8_t kFaintBelow = 128;
 
 std::uint32_t key(const Rgb& c)
 {
     return std::uint32_t{c[0]} << 16 | std::uint32_t{c[1]} << 8 | c[2];
 }
 
-bool opaque(const std::uint8_t* px)
+Rgb rgbOf(std::uint32_t k)
 {
-    return px[3] >= kOpaqueFrom;
+    return {std::uint8_t(k >> 16), std::uint8_t(k >> 8), std::uint8_t(k)};
 }
 
-Rgb onWhite(const std::uint8_t* px)
+int luma(const Rgb& c)
 {
-    const unsigned a = px[3];
-    Rgb c;
-    for (int i = 0; i < 3; ++i)
-        c[i] = static_cast<std::uint8_t>((px[i] * a + 255 * (255 - a) + 127) / 255);
-    return c;
+    return 299 * c[0] + 587 * c[1] + 114 * c[2];
 }
 
 struct Weighted
 {
     Rgb colour;
-    std::uint32_t count;
+    std::uint64_t count;
 };
 
 // Median cut: the box with the most pixels times its widest side is split at its weighted
@@ -99,165 +94,116 @@ std::vector<Rgb> medianCut(std::vector<Weighted> colours, std::size_t size)
     return palette;
 }
 
-// Nearest palette colour, searched outwards from the green value: entries are sorted by green,
-// and the search stops once green alone is farther than the best match.
-class NearestColour
-{
-public:
-    explicit NearestColour(std::span<const Rgb> palette)
-    {
-        order_.resize(palette.size());
-        std::iota(order_.begin(), order_.end(), std::uint8_t{0});
-        std::sort(order_.begin(), order_.end(),
-                  [&](std::uint8_t a, std::uint8_t b) { return palette[a][1] < palette[b][1]; });
-        for (std::uint8_t i : order_)
-            sorted_.push_back(palette[i]);
-    }
-
-    std::uint8_t operator()(int r, int g, int b)
-    {
-        const std::uint32_t k = std::uint32_t(r) << 16 | std::uint32_t(g) << 8 | std::uint32_t(b);
-        if (auto hit = cache_.find(k); hit != cache_.end())
-            return hit->second;
-        const auto start = std::lower_bound(sorted_.begin(), sorted_.end(), g,
-                                            [](const Rgb& c, int v) { return c[1] < v; }) -
-                           sorted_.begin();
-        int best = std::numeric_limits<int>::max();
-        std::size_t bestAt = 0;
-        auto consider = [&](std::size_t i) {
-            const int dg = sorted_[i][1] - g;
-            if (dg * dg >= best)
-                return false;
-            const int dr = sorted_[i][0] - r, db = sorted_[i][2] - b;
-            const int d = dr * dr + dg * dg + db * db;
-            if (d < best)
-                best = d, bestAt = i;
-            return true;
-        };
-        for (std::size_t i = std::size_t(start); i < sorted_.size() && consider(i); ++i) {
-        }
-        for (std::size_t i = std::size_t(start); i > 0 && consider(i - 1); --i) {
-        }
-        return cache_[k] = order_[bestAt];
-    }
-
-private:
-    std::vector<std::uint8_t> order_;
-    std::vector<Rgb> sorted_;
-    std::unordered_map<std::uint32_t, std::uint8_t> cache_;
-};
-
-IndexedPicture diffuse(const Image& picture, std::vector<Rgb> palette, std::uint8_t transparent)
-{
-    IndexedPicture out;
-    const std::size_t w = picture.width;
-    out.indexes.assign(w * picture.height, transparent);
-    out.transparent = transparent;
-    // The transparent entry is last and never chosen for an opaque pixel.
-    NearestColour nearest(std::span<const Rgb>(palette).first(transparent));
-    // Errors carried to this row and the next, with a spare pixel at each end.
-    std::vector<std::array<int, 3>> here(w + 2), below(w + 2);
-    const std::uint8_t* px = picture.rgba.data();
-    for (std::size_t y = 0; y < picture.height; ++y) {
-        std::fill(below.begin(), below.end(), std::array<int, 3>{0, 0, 0});
-        for (std::size_t x = 0; x < w; ++x, px += 4) {
-            if (!opaque(px))
-                continue; // transparent pixels neither take nor pass on any error
-            const Rgb c = onWhite(px);
-            std::array<int, 3> want;
-            for (int i = 0; i < 3; ++i)
-                want[i] = std::clamp(c[i] + (here[x + 1][i] + 8) / 16, 0, 255);
-            const std::uint8_t index = nearest(want[0], want[1], want[2]);
-            out.indexes[y * w + x] = index;
-            for (int i = 0; i < 3; ++i) {
-                const int error = want[i] - palette[index][i];
-                here[x + 2][i] += error * 7;
-                below[x][i] += error * 3;
-                below[x + 1][i] += error * 5;
-                below[x + 2][i] += error;
-            }
-        }
-        std::swap(here, below);
-    }
-    out.palette = std::move(palette);
-    return out;
-}
+// The 4 x 4 Bayer matrix: the order in which a pattern's cells are taken.
+constexpr std::array<std::uint8_t, 16> kThreshold = {0, 8,  2, 10, 12, 4, 14, 6,
+                                                     3, 11, 1, 9,  15, 7, 13, 5};
 
 } // namespace
 
-std::optional<std::vector<Rgb>> exactColours(const Image& picture, std::size_t limit,
-                                             bool& anyTransparent)
+std::vector<std::uint32_t> onPage(const Image& picture, const Rgb& page)
 {
-    std::vector<Rgb> colours;
-    std::unordered_map<std::uint32_t, bool> seen;
-    anyTransparent = false;
-    const std::uint8_t* px = picture.rgba.data();
     const std::size_t pixels = std::size_t{picture.width} * picture.height;
-    std::uint32_t last = UINT32_MAX;
+    std::vector<std::uint32_t> out(pixels, kSeeThrough);
+    const std::uint32_t pageKey = key(page);
+    const std::uint8_t* px = picture.rgba.data();
     for (std::size_t i = 0; i < pixels; ++i, px += 4) {
-        if (!opaque(px)) {
-            anyTransparent = true;
+        if (px[3] == 0)
             continue;
-        }
-        const Rgb c = onWhite(px);
-        const std::uint32_t k = key(c);
-        if (k == last || !seen.emplace(k, true).second)
-            continue;
-        last = k;
-        if (colours.size() == limit)
-            return std::nullopt;
-        colours.push_back(c);
+        const std::uint32_t k = key(laidOn(px, page));
+        if (px[3] >= kFaintBelow || k != pageKey)
+            out[i] = k;
     }
-    return colours;
-}
-
-IndexedPicture indexExactly(const Image& picture, std::span<const Rgb> palette,
-                            std::uint8_t transparent)
-{
-    std::unordered_map<std::uint32_t, std::uint8_t> indexOf;
-    for (std::size_t i = 0; i < palette.size(); ++i)
-        indexOf.emplace(key(palette[i]), static_cast<std::uint8_t>(i));
-    IndexedPicture out;
-    out.palette.assign(palette.begin(), palette.end());
-    out.transparent = transparent;
-    const std::size_t pixels = std::size_t{picture.width} * picture.height;
-    out.indexes.resize(pixels);
-    const std::uint8_t* px = picture.rgba.data();
-    for (std::size_t i = 0; i < pixels; ++i, px += 4)
-        out.indexes[i] = opaque(px) ? indexOf.at(key(onWhite(px))) : transparent;
     return out;
 }
 
-IndexedPicture reduceColours(const Image& picture)
+GifPalette::GifPalette(std::span<const std::vector<std::uint32_t>* const> pictures,
+                       std::size_t room)
 {
-    bool anyTransparent = false;
-    std::optional<std::vector<Rgb>> colours = exactColours(picture, kMaxColours, anyTransparent);
-    if (colours && colours->size() + (anyTransparent ? 1 : 0) <= kMaxColours) {
-        const auto transparent = static_cast<std::uint8_t>(colours->size());
-        if (anyTransparent || colours->empty())
-            colours->push_back({255, 255, 255});
-        IndexedPicture out = indexExactly(picture, *colours, transparent);
-        if (!anyTransparent)
-            out.transparent.reset();
-        return out;
-    }
-    std::unordered_map<std::uint32_t, std::uint32_t> counts;
-    const std::uint8_t* px = picture.rgba.data();
-    const std::size_t pixels = std::size_t{picture.width} * picture.height;
-    for (std::size_t i = 0; i < pixels; ++i, px += 4)
-        if (opaque(px))
-            ++counts[key(onWhite(px))];
+    std::unordered_map<std::uint32_t, std::uint64_t> counts;
+    for (const std::vector<std::uint32_t>* picture : pictures)
+        for (std::uint32_t c : *picture)
+            if (c != kSeeThrough)
+                ++counts[c];
     std::vector<Weighted> weighted;
     weighted.reserve(counts.size());
     for (const auto& [k, n] : counts)
-        weighted.push_back({Rgb{std::uint8_t(k >> 16), std::uint8_t(k >> 8), std::uint8_t(k)}, n});
+        weighted.push_back({rgbOf(k), n});
     // The order of an unordered map is not fixed: sorting keeps the output the same every run.
     std::sort(weighted.begin(), weighted.end(),
               [](const Weighted& a, const Weighted& b) { return key(a.colour) < key(b.colour); });
-    std::vector<Rgb> palette = medianCut(std::move(weighted), kMaxColours - 1);
-    const auto transparent = static_cast<std::uint8_t>(palette.size());
-    palette.push_back({255, 255, 255});
-    return diffuse(picture, std::move(palette), transparent);
+    exact_ = weighted.size() <= room;
+    if (exact_)
+        for (const Weighted& w : weighted)
+            colours_.push_back(w.colour);
+    else
+        colours_ = medianCut(std::move(weighted), room);
+    for (std::size_t i = 0; i < colours_.size(); ++i)
+        indexOf_.emplace(key(colours_[i]), static_cast<std::uint8_t>(i));
+    byGreen_.resize(colours_.size());
+    std::iota(byGreen_.begin(), byGreen_.end(), std::uint8_t{0});
+    std::sort(byGreen_.begin(), byGreen_.end(),
+              [&](std::uint8_t a, std::uint8_t b) { return colours_[a][1] < colours_[b][1]; });
+}
+
+std::uint8_t GifPalette::indexAt(std::uint32_t colour, std::uint32_t x, std::uint32_t y)
+{
+    if (auto own = indexOf_.find(colour); own != indexOf_.end())
+        return own->second;
+    return patternOf(colour)[kThreshold[(y % 4) * 4 + x % 4]];
+}
+
+// Thomas Knoll's pattern dithering: entries are picked one after another, each for the colour
+// plus the error the ones before left, so that together they average to the colour; then they are
+// ordered by lightness, and the threshold matrix picks one per position.
+const GifPalette::Pattern& GifPalette::patternOf(std::uint32_t colour)
+{
+    if (auto known = patterns_.find(colour); known != patterns_.end())
+        return known->second;
+    const Rgb want = rgbOf(colour);
+    std::array<int, 3> error{0, 0, 0};
+    Pattern pattern;
+    for (std::uint8_t& entry : pattern) {
+        std::array<int, 3> attempt;
+        for (int c = 0; c < 3; ++c)
+            attempt[c] = std::clamp(want[c] + error[c], 0, 255);
+        entry = nearest(attempt[0], attempt[1], attempt[2]);
+        for (int c = 0; c < 3; ++c)
+            error[c] += want[c] - colours_[entry][c];
+    }
+    std::sort(pattern.begin(), pattern.end(), [&](std::uint8_t a, std::uint8_t b) {
+        return luma(colours_[a]) < luma(colours_[b]);
+    });
+    return patterns_.emplace(colour, pattern).first->second;
+}
+
+// Searched outwards from the green value: entries are sorted by green, and the search stops once
+// green alone is farther than the best match.
+std::uint8_t GifPalette::nearest(int r, int g, int b)
+{
+    const std::uint32_t k = std::uint32_t(r) << 16 | std::uint32_t(g) << 8 | std::uint32_t(b);
+    if (auto hit = nearestOf_.find(k); hit != nearestOf_.end())
+        return hit->second;
+    const auto start = std::lower_bound(byGreen_.begin(), byGreen_.end(), g,
+                                        [&](std::uint8_t i, int v) { return colours_[i][1] < v; }) -
+                       byGreen_.begin();
+    int best = std::numeric_limits<int>::max();
+    std::uint8_t bestEntry = 0;
+    auto consider = [&](std::size_t at) {
+        const Rgb& c = colours_[byGreen_[at]];
+        const int dg = c[1] - g;
+        if (dg * dg >= best)
+            return false;
+        const int dr = c[0] - r, db = c[2] - b;
+        const int d = dr * dr + dg * dg + db * db;
+        if (d < best)
+            best = d, bestEntry = byGreen_[at];
+        return true;
+    };
+    for (std::size_t i = std::size_t(start); i < byGreen_.size() && consider(i); ++i) {
+    }
+    for (std::size_t i = std::size_t(start); i > 0 && consider(i - 1); --i) {
+    }
+    return nearestOf_[k] = bestEntry;
 }
 
 } // namespace nconv

@@ -1,44 +1,52 @@
 #pragma once
-// Pictures brought down to the 256 colours of a GIF frame, one of them for transparency.
+// Pictures as a GIF shows them, and the one palette all frames of a GIF share.
 #include "image.h"
+#include "matte.h"
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 namespace nconv {
 
-// GIF has no partial transparency: a pixel is drawn or not. Only fully transparent pixels are left
-// out; every other one is laid on white as in JPEG output. On a light page the GIF then shows what
-// the JPEG shows, soft edges and shadows included, and on a dark one an edge comes out light, never
-// with the dark fringe of edge pixels taken at their own colour. Dropping the faint pixels instead
-// (alpha below a half, say) would cut shadows and antialiasing away even on white.
-inline constexpr std::uint8_t kOpaqueFrom = 1;
+// A pixel a GIF leaves see-through; any other is 0xRRGGBB.
+inline constexpr std::uint32_t kSeeThrough = 1u << 24;
 
-using Rgb = std::array<std::uint8_t, 3>;
+// The picture on a page of colour `page`: GIF has no partial transparency, so every pixel that
+// shows is laid on the page, and it fits that page with no light or dark rim. Fully transparent
+// pixels stay see-through, and so do faint ones that laid on the page would be the page's own
+// colour (they look the same there, and on another page they do not frame the picture).
+std::vector<std::uint32_t> onPage(const Image& picture, const Rgb& page);
 
-// A picture as GIF stores it.
-struct IndexedPicture
+// At most `room` colours for a set of pictures (kSeeThrough pixels aside): all their colours
+// when they fit, else a median cut of them. A colour the palette holds is always drawn with its
+// own entry. Any other is dithered with a pattern: the entry chosen depends on the colour and
+// the pixel's position alone, so a pixel that keeps its colour from one frame to the next keeps
+// its entry too, and a gradient never crawls.
+class GifPalette
 {
-    std::vector<std::uint8_t> indexes; // one per pixel, rows top first
-    std::vector<Rgb> palette;          // at most 256 entries
-    std::optional<std::uint8_t> transparent;
+public:
+    GifPalette(std::span<const std::vector<std::uint32_t>* const> pictures, std::size_t room);
+
+    const std::vector<Rgb>& colours() const { return colours_; }
+    // Whether every colour of the pictures is in the palette.
+    bool exact() const { return exact_; }
+    std::uint8_t indexAt(std::uint32_t colour, std::uint32_t x, std::uint32_t y);
+
+private:
+    static constexpr std::size_t kPatternSize = 16; // a 4 x 4 threshold matrix
+    using Pattern = std::array<std::uint8_t, kPatternSize>;
+    const Pattern& patternOf(std::uint32_t colour);
+    std::uint8_t nearest(int r, int g, int b);
+
+    std::vector<Rgb> colours_;
+    bool exact_ = true;
+    std::unordered_map<std::uint32_t, std::uint8_t> indexOf_; // the palette's own colours
+    std::unordered_map<std::uint32_t, Pattern> patterns_;
+    std::vector<std::uint8_t> byGreen_; // entries sorted by green, for the nearest search
+    std::unordered_map<std::uint32_t, std::uint8_t> nearestOf_;
 };
-
-// The colours a picture shows (with kOpaqueFrom applied), in the order they first appear; none
-// when there are more than `limit`. `anyTransparent` tells whether a pixel is transparent.
-std::optional<std::vector<Rgb>> exactColours(const Image& picture, std::size_t limit,
-                                             bool& anyTransparent);
-
-// Each pixel's index into `palette`, which must hold every colour the picture shows (as from
-// exactColours); `transparent` is used for transparent pixels.
-IndexedPicture indexExactly(const Image& picture, std::span<const Rgb> palette,
-                            std::uint8_t transparent);
-
-// Any picture: its own colours when they fit, else a median cut palette of 255 colours and
-// Floyd-Steinberg error diffusion.
-IndexedPicture reduceColours(const Image& picture);
 
 } // namespace nconv

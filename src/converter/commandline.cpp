@@ -6,6 +6,8 @@
 #include "fileio.h"
 #include "pngstored.h"
 #include "scale.h"
+#include "themecommand.h"
+#include "xcursoroutput.h"
 
 #include <memory>
 #include <utility>
@@ -13,9 +15,6 @@
 
 namespace nconv {
 namespace {
-
-// Sources larger than this are refused before reading: no accepted image needs more.
-constexpr std::uint64_t kMaxSourceBytes = 512ull * 1024 * 1024;
 
 int parseQuality(const std::string& text)
 {
@@ -61,7 +60,17 @@ OutputFormat parseFormat(const std::string& text)
         return OutputFormat::Gif;
     if (lower == "webp")
         return OutputFormat::Webp;
-    throw UsageError("unknown output format \"" + text + "\" (use jpeg, png, bmp, gif or webp)");
+    if (lower == "xcursor")
+        return OutputFormat::Xcursor;
+    throw UsageError("unknown output format \"" + text +
+                     "\" (use jpeg, png, bmp, gif, webp or xcursor)");
+}
+
+Rgb parseBackground(const std::string& text)
+{
+    if (const std::optional<Rgb> colour = parseColour(text))
+        return *colour;
+    throw UsageError("-background needs #RRGGBB, RRGGBB, white or black, not \"" + text + "\"");
 }
 
 Strip parseStrip(const std::string& text)
@@ -93,6 +102,8 @@ const char* extensionOf(OutputFormat format)
         return ".gif";
     case OutputFormat::Webp:
         return ".webp";
+    case OutputFormat::Xcursor:
+        return ""; // Linux cursors are files without an extension
     case OutputFormat::Jpeg:
         break;
     }
@@ -113,20 +124,31 @@ void writeStoredPreview(RowSource& source, std::uint32_t fitSize, const ByteSink
 
 const char* const kUsage =
     "usage: nconvert [-q N] -out FORMAT [-truecolors] [-size N] [-uncompressed] [-frames]\n"
-    "                [-strip vertical|horizontal] [-o OUTPUT] [-overwrite] SOURCE\n"
+    "                [-strip vertical|horizontal] [-background COLOUR] [-o OUTPUT]\n"
+    "                [-overwrite] SOURCE\n"
     "       nconvert -info SOURCE\n"
+    "       nconvert -theme INF_OR_FOLDER [-sizes LIST] [-o OUTDIR] [--install]\n"
     "  -out FORMAT  jpeg (or jpg), png or bmp: the first frame shown;\n"
-    "               gif or webp: the whole animation, looping forever\n"
+    "               gif or webp: the whole animation, looping forever;\n"
+    "               xcursor: a Linux cursor, every step at every size\n"
     "  -q N         JPEG quality, 1 to 100 (default 90); with webp, lossy at that quality\n"
     "               (without it, lossless)\n"
     "  -frames      with png, jpeg or bmp: one file per step, OUTPUT-01.png, ...\n"
     "  -strip DIR   with png: all steps in one picture, vertical or horizontal\n"
     "  -info        print each step (frame, duration, size, hot spot); write nothing\n"
+    "  -background COLOUR  with jpeg, bmp or gif: what partly transparent pixels are laid\n"
+    "               on, #RRGGBB, RRGGBB, white (the default) or black; a GIF then fits a\n"
+    "               page of that colour\n"
     "  -truecolors  accepted; output is always true colour\n"
     "  -size N      fit within N x N pixels (1 to 4096): small pictures grow by a whole\n"
     "               factor, large ones shrink smoothly\n"
     "  -uncompressed  with -out png: store the pixels without compressing them, for a\n"
     "               preview its reader decodes at once\n"
+    "  -sizes LIST  with xcursor or -theme: the cursor sizes to hold, such as 24,32,48,64\n"
+    "               (default: the sizes in the file, plus 48 and 64 when it has only 32)\n"
+    "  -theme PACK  a Windows cursor theme (its .inf, or its folder) made into Linux cursor\n"
+    "               themes in OUTDIR, one per scheme; a report goes to standard output\n"
+    "  --install    with -theme: also install the themes for this user\n"
     "  -o OUTPUT    the file to write (default: SOURCE's name with the format's extension)\n"
     "  -overwrite   replace OUTPUT if it exists\n"
     "  --version    print the version and exit\n"
@@ -154,6 +176,16 @@ Options parseArguments(std::span<const std::string> args)
                 options.strip = parseStrip(value());
             else if (arg == "-info")
                 options.info = true;
+            else if (arg == "-background")
+                options.background = parseBackground(value()), options.backgroundGiven = true;
+            else if (arg == "-sizes")
+                options.sizes = parseSizes(value());
+            else if (arg == "-theme") {
+                options.theme = value();
+                if (options.theme.empty())
+                    throw UsageError("the theme pack's name is empty");
+            } else if (arg == "--install")
+                options.install = true;
             else if (arg == "-size")
                 options.fitSize = parseFitSize(value());
             else if (arg == "-uncompressed")
@@ -183,6 +215,15 @@ Options parseArguments(std::span<const std::string> args)
     }
     if (options.help || options.version)
         return options;
+    if (!options.theme.empty() || options.install) {
+        if (options.backgroundGiven)
+            throw UsageError("-background does not go with -theme (Linux cursors keep "
+                             "transparency)");
+        checkThemeOptions(options, haveFormat, haveSource);
+        return options;
+    }
+    if (!options.sizes.empty() && options.format != OutputFormat::Xcursor)
+        throw UsageError("-sizes needs -out xcursor or -theme");
     if (!haveFormat && !options.info)
         throw UsageError("-out FORMAT is missing");
     if (!haveSource)
@@ -199,20 +240,21 @@ Options parseArguments(std::span<const std::string> args)
         throw UsageError("-strip needs -out png");
     if (options.frames && options.strip != Strip::None)
         throw UsageError("-frames and -strip cannot be used together");
+    if (options.backgroundGiven &&
+        (options.format == OutputFormat::Png || options.format == OutputFormat::Webp ||
+         options.format == OutputFormat::Xcursor))
+        throw UsageError("-background needs -out jpeg, bmp or gif (png, webp and Linux cursors "
+                         "keep transparency)");
     if (options.uncompressed && (options.frames || options.strip != Strip::None))
         throw UsageError("-uncompressed writes the first frame only");
+    if (options.format == OutputFormat::Xcursor && options.fitSize != 0)
+        throw UsageError("-size fits pictures; a Linux cursor takes -sizes");
     return options;
 }
 
 std::string defaultOutputPath(const std::string& source, OutputFormat format)
 {
-    const std::size_t slash = source.find_last_of(kPathSeparators);
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const std::size_t dot = source.find_last_of('.');
-    std::string stem = source;
-    if (dot != std::string::npos && dot > nameStart)
-        stem = source.substr(0, dot);
-    return stem + extensionOf(format);
+    return source.substr(0, extensionStart(source)) + extensionOf(format);
 }
 
 int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* err)
@@ -232,6 +274,8 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
         std::fputs("nconvert " CORVENDA_VERSION "\n", out);
         return kExitOk;
     }
+    if (!options.theme.empty())
+        return runThemeCommand(options, out, err);
     const std::string output =
         options.output.empty() ? defaultOutputPath(options.source, options.format) : options.output;
     auto report = [&](const std::string& reason, int code) {
@@ -241,10 +285,16 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
         return code;
     };
     try {
-        if (!options.overwrite && !options.info && !writesSeveralFiles(options) &&
-            outputExists(output))
-            throw OutputExistsError(output);
+        if (!options.info && !writesSeveralFiles(options)) {
+            if (!options.overwrite && outputExists(output))
+                throw OutputExistsError(output);
+            expectOutputs({output}, options.overwrite);
+        }
         const SourceFile source(options.source, kMaxSourceBytes);
+        if (options.format == OutputFormat::Xcursor && !options.info) {
+            convertToXcursor(source.bytes(), options.sizes, output, options.overwrite);
+            return kExitOk;
+        }
         if (wantsAnimation(options)) {
             convertAnimation(source.bytes(), options, output, out);
             return kExitOk;
@@ -267,7 +317,8 @@ int runConverter(std::span<const std::string> args, std::FILE* out, std::FILE* e
         Image image = decodeImage(source.bytes());
         if (options.fitSize != 0)
             image = fitWithin(image, options.fitSize);
-        writeFileAtomically(output, encodeImage(image, options.format, options.quality),
+        writeFileAtomically(output,
+                            encodeImage(image, options.format, options.quality, options.background),
                             options.overwrite);
     } catch (const std::bad_alloc&) {
         return report("not enough memory to convert the file", kExitFailed);

@@ -1,8 +1,10 @@
 #pragma once
 // nconvert's command line:
 //   nconvert [-q N] -out FORMAT [-truecolors] [-size N] [-uncompressed] [-frames]
-//            [-strip vertical|horizontal] [-o OUTPUT] [-overwrite] SOURCE
+//            [-strip vertical|horizontal] [-background COLOUR] [-o OUTPUT] [-overwrite] SOURCE
 //   nconvert -info SOURCE
+//   nconvert -out xcursor [-sizes LIST] [-o OUTPUT] [-overwrite] SOURCE
+//   nconvert -theme INF_OR_FOLDER [-sizes LIST] [-o OUTDIR] [--install]
 #include "encode.h"
 #include "exitcodes.h"
 
@@ -11,8 +13,12 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace nconv {
+
+// Sources larger than this are refused before reading: no accepted image needs more.
+inline constexpr std::uint64_t kMaxSourceBytes = 512ull * 1024 * 1024;
 
 enum class Strip { None, Vertical, Horizontal };
 
@@ -26,7 +32,12 @@ struct Options
     bool frames = false;       // -frames: one file per step
     Strip strip = Strip::None; // -strip: all steps in one picture
     bool info = false;         // -info: describe the steps, write nothing
-    std::string output;        // empty: beside the source, named after it
+    Rgb background = kWhite;   // -background: what JPEG, BMP and GIF lay pixels on
+    bool backgroundGiven = false;
+    std::vector<std::uint32_t> sizes; // -sizes: Xcursor sizes; empty: those of the source
+    std::string theme;                // -theme: a Windows theme pack made into Linux themes
+    bool install = false;             // --install: the themes also go where desktops read them
+    std::string output;               // empty: beside the source, named after it
     bool overwrite = false;
     std::string source;
     bool help = false;

@@ -16,8 +16,8 @@ namespace nconv {
 void checkImageSize(std::uint64_t width, std::uint64_t height)
 {
     if (width > kMaxSide || height > kMaxSide || width * height > kMaxPixels)
-        tooLarge(std::to_string(width) + " x " + std::to_string(height) +
-                 " pixels (the limit is 64 megapixels)");
+        tooLarge(std::to_string(width) + " x " + std::to_string(height) + " pixels (" +
+                 kPixelLimitText + ")");
 }
 
 void allocatePixels(std::vector<std::uint8_t>& pixels, std::size_t bytes)

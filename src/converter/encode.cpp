@@ -10,23 +10,22 @@
 
 namespace nconv {
 
-std::vector<std::uint8_t> flattenOnWhite(const Image& image)
+std::vector<std::uint8_t> flattenOn(const Image& image, const Rgb& background)
 {
     const std::size_t pixels = static_cast<std::size_t>(image.width) * image.height;
     std::vector<std::uint8_t> rgb(pixels * 3);
     const std::uint8_t* s = image.rgba.data();
     std::uint8_t* d = rgb.data();
     for (std::size_t i = 0; i < pixels; ++i, s += 4, d += 3) {
-        const unsigned a = s[3];
-        for (int c = 0; c < 3; ++c)
-            d[c] = static_cast<std::uint8_t>((s[c] * a + 255 * (255 - a) + 127) / 255);
+        const Rgb c = laidOn(s, background);
+        d[0] = c[0], d[1] = c[1], d[2] = c[2];
     }
     return rgb;
 }
 
-std::vector<std::uint8_t> encodeJpeg(const Image& image, int quality)
+std::vector<std::uint8_t> encodeJpeg(const Image& image, int quality, const Rgb& background)
 {
-    const std::vector<std::uint8_t> rgb = flattenOnWhite(image);
+    const std::vector<std::uint8_t> rgb = flattenOn(image, background);
     std::unique_ptr<void, int (*)(tjhandle)> tj(tjInitCompress(), tjDestroy);
     if (!tj)
         throw std::runtime_error("cannot start the JPEG encoder");
@@ -44,9 +43,9 @@ std::vector<std::uint8_t> encodeJpeg(const Image& image, int quality)
     return std::vector<std::uint8_t>(out, out + size);
 }
 
-std::vector<std::uint8_t> encodeBmp(const Image& image)
+std::vector<std::uint8_t> encodeBmp(const Image& image, const Rgb& background)
 {
-    const std::vector<std::uint8_t> rgb = flattenOnWhite(image);
+    const std::vector<std::uint8_t> rgb = flattenOn(image, background);
     const std::uint64_t stride = (static_cast<std::uint64_t>(image.width) * 3 + 3) / 4 * 4;
     const std::uint64_t pixelBytes = stride * image.height;
     const std::uint64_t fileSize = 54 + pixelBytes;
@@ -79,17 +78,19 @@ std::vector<std::uint8_t> encodeBmp(const Image& image)
     return out;
 }
 
-std::vector<std::uint8_t> encodeImage(const Image& image, OutputFormat format, int quality)
+std::vector<std::uint8_t> encodeImage(const Image& image, OutputFormat format, int quality,
+                                      const Rgb& background)
 {
     switch (format) {
     case OutputFormat::Jpeg:
-        return encodeJpeg(image, quality);
+        return encodeJpeg(image, quality, background);
     case OutputFormat::Png:
         return encodePng(image);
     case OutputFormat::Bmp:
-        return encodeBmp(image);
+        return encodeBmp(image, background);
     case OutputFormat::Gif:
     case OutputFormat::Webp:
+    case OutputFormat::Xcursor:
         break;
     }
     throw std::logic_error("not a still picture format");

@@ -81,6 +81,13 @@ void removeOutput(const std::string& path) noexcept;
 // Removes a temporary file that is being written if the process is interrupted or terminated.
 void installInterruptCleanup();
 
+// The files this conversion will write, none of which exists yet (without `overwrite`). Asked to
+// end (a termination signal; on Windows the event named by NCONVERT_END_EVENT), the converter
+// exits 0 when every one of them is in place, and otherwise removes those already written and
+// ends as interrupted: a set of outputs is left whole or not at all. With `overwrite` the files
+// may be older ones of the user's, so none is removed.
+void expectOutputs(const std::vector<std::string>& paths, bool overwrite);
+
 // For a process that ends after its conversion: a source stays mapped until the exit, which
 // unmaps everything at once. Unmapping it alone flushes the address translations, which on a
 // virtual machine costs 60 to 80 us.

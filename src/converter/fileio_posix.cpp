@@ -31,9 +31,33 @@ void dropPending()
         g_pendingInPlace = -1;
 }
 
+// The outputs promised by expectOutputs, for the signal handler: set up before it may run and
+// never changed or freed while it may (a signal can come after main has returned, when static
+// objects are gone).
+const std::vector<std::string>* volatile g_expected = nullptr;
+volatile std::sig_atomic_t g_expectedCount = 0;
+
+// Everything in place: the conversion is done. Otherwise what was written goes; each file was
+// renamed into place whole, so being there means being ours and complete.
+void settleExpected()
+{
+    const auto count = static_cast<std::size_t>(g_expectedCount);
+    const std::vector<std::string>* expected = g_expected;
+    if (count == 0 || !expected)
+        return;
+    std::size_t present = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        present += access((*expected)[i].c_str(), F_OK) == 0 ? 1 : 0;
+    if (present == count)
+        _exit(kExitOk);
+    for (std::size_t i = 0; i < count; ++i)
+        unlink((*expected)[i].c_str());
+}
+
 void onSignal(int sig)
 {
     dropPending();
+    settleExpected();
     std::signal(sig, SIG_DFL);
     std::raise(sig);
 }
@@ -421,6 +445,19 @@ void installInterruptCleanup()
     g_cleanupWanted = true;
     // Past a file size limit a write then fails with "File too large", which is reported.
     std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void expectOutputs(const std::vector<std::string>& paths, bool overwrite)
+{
+    g_expectedCount = 0;
+    if (overwrite)
+        return;
+    // Never freed: a conversion expects its outputs once or twice.
+    g_expected = new std::vector<std::string>(paths);
+    g_expectedCount = static_cast<std::sig_atomic_t>(paths.size());
+    // Stop and the window's time limit send SIGTERM; a converter asked to end must settle its
+    // outputs, so this one handler is always there.
+    std::signal(SIGTERM, onSignal);
 }
 
 void writeFileAtomically(const std::string& path,

@@ -3,6 +3,7 @@
 #include "readsteps.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <windows.h>
 
@@ -302,10 +303,68 @@ void keepSourcesMappedUntilExit()
     // Nothing measured to gain here: sources are unmapped as usual.
 }
 
+namespace {
+
+// The outputs promised by expectOutputs, and the thread that settles them when the window asks
+// the converter to end. The temporary output is marked for deletion while it is written, so the
+// system removes it however the process ends; finished files of a set are ours to remove.
+// Replaced whole with one atomic store, so a suspended main thread never leaves it half made.
+std::atomic<const std::vector<std::wstring>*> g_expected{nullptr};
+HANDLE g_mainThread = nullptr;
+// How a console program ends when it is interrupted.
+constexpr DWORD kInterruptedExit = 0xC000013A;
+
+DWORD WINAPI settleWhenAsked(void* event)
+{
+    if (::WaitForSingleObject(static_cast<HANDLE>(event), INFINITE) != WAIT_OBJECT_0)
+        return 0;
+    // The main thread stops where it is, so no file appears after the count below.
+    if (g_mainThread && ::SuspendThread(g_mainThread) != static_cast<DWORD>(-1)) {
+        CONTEXT context{};
+        context.ContextFlags = CONTEXT_CONTROL;
+        ::GetThreadContext(g_mainThread, &context); // returns once it is really suspended
+    }
+    if (const std::vector<std::wstring>* expected = g_expected.load()) {
+        std::size_t present = 0;
+        for (const std::wstring& path : *expected)
+            present += ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
+        if (!expected->empty() && present == expected->size())
+            ::ExitProcess(kExitOk);
+        for (const std::wstring& path : *expected)
+            ::DeleteFileW(path.c_str());
+    }
+    ::ExitProcess(kInterruptedExit);
+    return 0;
+}
+
+} // namespace
+
 void installInterruptCleanup()
 {
-    // Nothing to do: the temporary output is marked for deletion while it is written, so the
-    // system removes it however the process ends.
+    // The window names an event it sets to ask us to end; programs run by hand have none.
+    wchar_t name[256];
+    const DWORD length = ::GetEnvironmentVariableW(L"NCONVERT_END_EVENT", name, 256);
+    if (length == 0 || length >= 256)
+        return;
+    HANDLE event = ::OpenEventW(SYNCHRONIZE, FALSE, name);
+    if (!event)
+        return;
+    ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(),
+                      &g_mainThread, THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, 0);
+    if (HANDLE thread = ::CreateThread(nullptr, 64 * 1024, settleWhenAsked, event,
+                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr))
+        ::CloseHandle(thread);
+}
+
+void expectOutputs(const std::vector<std::string>& paths, bool overwrite)
+{
+    auto* expected = new std::vector<std::wstring>;
+    if (!overwrite)
+        for (const std::string& path : paths)
+            expected->push_back(systemPath(path));
+    // The list before is left as it is: the settling thread may have read it already. A
+    // conversion expects its outputs once or twice, so nothing worth freeing is kept.
+    g_expected.store(expected);
 }
 
 void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,

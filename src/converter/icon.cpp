@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <exception>
 #include <string>
+#include <vector>
 
 namespace nconv {
 namespace {
@@ -67,20 +68,35 @@ bool isIconDirectory(Bytes data)
     return reserved && type && count && *reserved == 0 && (*type == 1 || *type == 2);
 }
 
-ShownPicture chooseIconImage(Bytes data, const ImageSize* wanted)
+namespace {
+
+ShownPicture pictureOf(const Entry& e, bool cursor)
 {
-    const bool cursor = *u16At(data, 2) == 2;
+    ShownPicture picture;
+    picture.kind = e.png ? ShownPicture::Kind::Png : ShownPicture::Kind::IconBitmap;
+    picture.data = e.data;
+    picture.dirHeight = e.dirHeight;
+    picture.declaredSize = e.declaredSize;
+    if (cursor)
+        picture.hotSpot = e.hotSpot;
+    return picture;
+}
+
+// Every image the directory lists that we can read, in directory order.
+//
+// Every image the directory lists must lie inside the file. One that runs past its end means
+// the file was cut short, and as it may be the very image to draw, none is drawn rather than
+// quietly a smaller one. Images in a kind we do not read are passed over; when that leaves
+// none, the first such refusal is thrown.
+std::vector<Entry> readableEntries(Bytes data)
+{
     const std::uint32_t count = *u16At(data, 4);
     if (count == 0)
         damaged("the icon directory lists no images");
     if (!fits(data, kDirHeader, kEntrySize))
         damaged("the icon directory is cut short");
 
-    // Every image the directory lists must lie inside the file. One that runs past its end
-    // means the file was cut short, and as it may be the very image to draw, none is drawn
-    // rather than quietly a smaller one. Images in a kind we do not read are passed over.
-    Entry best;
-    bool found = false;
+    std::vector<Entry> entries;
     std::exception_ptr firstUnsupported;
     std::size_t imagesStart = SIZE_MAX; // entries cannot run into the image data
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -115,24 +131,47 @@ ShownPicture chooseIconImage(Bytes data, const ImageSize* wanted)
                 firstUnsupported = std::current_exception();
             continue;
         }
-        if (!found || better(e, best, wanted)) {
-            best = e;
-            found = true;
-        }
+        entries.push_back(e);
     }
-    if (!found && firstUnsupported)
+    if (entries.empty() && firstUnsupported)
         std::rethrow_exception(firstUnsupported);
-    if (!found)
+    if (entries.empty())
         damaged("the icon directory is cut short");
+    return entries;
+}
 
-    ShownPicture picture;
-    picture.kind = best.png ? ShownPicture::Kind::Png : ShownPicture::Kind::IconBitmap;
-    picture.data = best.data;
-    picture.dirHeight = best.dirHeight;
-    picture.declaredSize = best.declaredSize;
-    if (cursor)
-        picture.hotSpot = best.hotSpot;
-    return picture;
+} // namespace
+
+ShownPicture chooseIconImage(Bytes data, const ImageSize* wanted)
+{
+    const bool cursor = *u16At(data, 2) == 2;
+    const std::vector<Entry> entries = readableEntries(data);
+    const Entry* best = &entries.front();
+    for (const Entry& e : entries)
+        if (better(e, *best, wanted))
+            best = &e;
+    return pictureOf(*best, cursor);
+}
+
+std::vector<FrameImageInfo> iconImages(Bytes data)
+{
+    const bool cursor = *u16At(data, 2) == 2;
+    std::vector<FrameImageInfo> images;
+    for (const Entry& e : readableEntries(data))
+        images.push_back({pictureOf(e, cursor), {e.width, e.height}, e.bits});
+    return images;
+}
+
+std::vector<FrameImageInfo> frameImages(Bytes data)
+{
+    if (isIconDirectory(data))
+        return iconImages(data);
+    Entry e;
+    e.data = data;
+    e.declaredSize = SIZE_MAX;
+    const ShownPicture picture = chooseFrameImage(data);
+    probe(e);
+    return {{picture, {e.width, e.height}, e.bits}};
 }
 
 ShownPicture chooseFrameImage(Bytes data, const ImageSize* wanted)

@@ -3,6 +3,8 @@
 #include "bytes.h"
 #include "shownpicture.h"
 
+#include <vector>
+
 namespace nconv {
 
 bool isIconDirectory(Bytes data);
@@ -17,5 +19,20 @@ ShownPicture chooseIconImage(Bytes data, const ImageSize* wanted = nullptr);
 // With `wanted`, an image of that size is taken before any other (then the usual rule), so the
 // frames of one animation keep the size of the first.
 ShownPicture chooseFrameImage(Bytes data, const ImageSize* wanted = nullptr);
+
+// One image of a frame with the size and depth its own header gives.
+struct FrameImageInfo
+{
+    ShownPicture picture;
+    ImageSize size;
+    std::uint32_t bitsPerPixel = 0;
+};
+
+// Every image of an icon or cursor file that we can read, in directory order; fails as
+// chooseIconImage does.
+std::vector<FrameImageInfo> iconImages(Bytes data);
+
+// The same for one frame of an animated cursor: an icon directory, or a bare bitmap or PNG.
+std::vector<FrameImageInfo> frameImages(Bytes data);
 
 } // namespace nconv

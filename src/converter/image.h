@@ -6,8 +6,10 @@
 
 namespace nconv {
 
-// Hard caps: nothing larger is ever allocated or decoded.
+// Hard caps: nothing larger is ever allocated or decoded. kMaxPixels holds for one picture and for
+// all steps of an animation together.
 inline constexpr std::uint64_t kMaxPixels = 64ull * 1024 * 1024;
+inline constexpr const char* kPixelLimitText = "the limit is 64 megapixels";
 inline constexpr std::uint32_t kMaxSide = 65535;
 inline constexpr std::size_t kMaxFrames = 65536;
 

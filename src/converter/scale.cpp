@@ -13,8 +13,9 @@ namespace {
 
 using Tap = FittedRows::Tap;
 
-// For each of `to` target pixels, the source pixels under it and the share each contributes.
-std::vector<std::vector<Tap>> coverage(std::uint32_t from, std::uint32_t to)
+} // namespace
+
+std::vector<std::vector<SampleTap>> areaCoverage(std::uint32_t from, std::uint32_t to)
 {
     std::vector<std::vector<Tap>> taps(to);
     const double step = static_cast<double>(from) / to;
@@ -28,6 +29,8 @@ std::vector<std::vector<Tap>> coverage(std::uint32_t from, std::uint32_t to)
     }
     return taps;
 }
+
+namespace {
 
 std::uint32_t scaledSide(std::uint32_t side, std::uint32_t longest, std::uint32_t size)
 {
@@ -141,8 +144,8 @@ FittedRows::FittedRows(RowSource& source, std::uint32_t size)
             boxX_ = sourceWidth_ / width_, boxY_ = sourceHeight / height_;
             wholeSums_.resize(std::size_t{width_} * 4);
         } else {
-            across_ = coverage(sourceWidth_, width_);
-            down_ = coverage(sourceHeight, height_);
+            across_ = areaCoverage(sourceWidth_, width_);
+            down_ = areaCoverage(sourceHeight, height_);
             sums_.resize(std::size_t{sourceWidth_} * 4);
         }
     }

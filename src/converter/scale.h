@@ -10,6 +10,17 @@ namespace nconv {
 
 inline constexpr std::uint32_t kMaxFitSize = 4096;
 
+// One source pixel under a target pixel, and the share of the target it makes.
+struct SampleTap
+{
+    std::uint32_t source;
+    float weight;
+};
+
+// For each of `to` target pixels, the source pixels of `from` under it and the share each
+// contributes: area averaging, for shrinking.
+std::vector<std::vector<SampleTap>> areaCoverage(std::uint32_t from, std::uint32_t to);
+
 // The rows of a picture fitted within size x size, keeping its proportions and its alpha, made
 // one at a time so a preview never holds the whole fitted picture.
 //
@@ -34,11 +45,7 @@ public:
     // Call height() times.
     const std::uint8_t* next() override;
 
-    struct Tap
-    {
-        std::uint32_t source;
-        float weight;
-    };
+    using Tap = SampleTap;
 
 private:
     const std::uint8_t* enlargedRow();

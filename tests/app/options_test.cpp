@@ -4,7 +4,10 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QIcon>
+#include <QImage>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -45,9 +48,9 @@ TEST_F(OutputOptions, SaveAsChoiceIsStoredAndRestoredAndRulesTheSlider)
     EXPECT_EQ(form->Combo1->currentText(), "Animated GIF");
     EXPECT_EQ(stored("OutputFormat"), "gif");
     EXPECT_FALSE(form->Slider1->isEnabled());
-    EXPECT_EQ(form->Frame1->title(), "Image quality: not used, Animated GIF keeps every pixel");
+    EXPECT_EQ(form->Frame1->title(), "Image quality: not used, GIF keeps up to 256 colours");
     form->Slider1->setValue(40);
-    EXPECT_EQ(form->Frame1->title(), "Image quality: not used, Animated GIF keeps every pixel");
+    EXPECT_EQ(form->Frame1->title(), "Image quality: not used, GIF keeps up to 256 colours");
 
     makeForm();
     EXPECT_EQ(form->outputChoice(), OutputChoice::AnimatedGif);
@@ -60,6 +63,46 @@ TEST_F(OutputOptions, SaveAsChoiceIsStoredAndRestoredAndRulesTheSlider)
     makeForm();
     EXPECT_EQ(form->outputChoice(), OutputChoice::JpgFirstFrame);
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// The background beside "Save as:" belongs to JPG and GIF: it is picked, shown, stored and
+// restored, and a damaged stored value is white.
+TEST_F(OutputOptions, TheBackgroundIsPickedForJpgAndGifAndStored)
+{
+    EXPECT_EQ(form->background(), "#FFFFFF");
+    EXPECT_TRUE(form->BackgroundButton->isEnabled());
+    dialogs.colourAnswers = {std::nullopt, "#202020"};
+    form->BackgroundButton->click();
+    EXPECT_EQ(form->background(), "#FFFFFF");
+    EXPECT_EQ(stored("Background"), "<absent>");
+    form->BackgroundButton->click();
+    ASSERT_EQ(dialogs.colourRequests.size(), 2u);
+    EXPECT_EQ(dialogs.colourRequests[1].second, "#FFFFFF");
+    EXPECT_EQ(form->background(), "#202020");
+    EXPECT_EQ(stored("Background"), "#202020");
+    EXPECT_EQ(form->BackgroundButton->icon().pixmap(12, 12).toImage().pixelColor(5, 5),
+              QColor(0x20, 0x20, 0x20));
+
+    const auto choose = [&](OutputChoice choice) {
+        form->Combo1->setCurrentIndex(static_cast<int>(OutputChoices().indexOf(choice)));
+        return form->BackgroundButton->isEnabled();
+    };
+    EXPECT_TRUE(choose(OutputChoice::AnimatedGif));
+    EXPECT_FALSE(choose(OutputChoice::PngFirstFrame));
+    EXPECT_FALSE(choose(OutputChoice::AnimatedWebp));
+    EXPECT_FALSE(choose(OutputChoice::PngStrip));
+
+    makeForm();
+    EXPECT_EQ(form->background(), "#202020");
+    EXPECT_FALSE(form->BackgroundButton->isEnabled());
+    for (const char* junk : {"#12345", "black", "#GGGGGG", "#1234567", ""}) {
+        settings->write("Background", junk);
+        makeForm();
+        EXPECT_EQ(form->background(), "#FFFFFF") << junk;
+    }
+    settings->write("Background", "a0b1c2");
+    makeForm();
+    EXPECT_EQ(form->background(), "#A0B1C2");
 }
 
 TEST_F(OutputOptions, SaveOptionStoresBothKeysAndEnablesTheFolderOnlyWithOption1)

@@ -1,9 +1,13 @@
 // The real message box: a report longer than the screen scrolls, and its buttons stay in view.
 #include "qtdialogs.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScrollArea>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -35,6 +39,31 @@ TEST(FitMessageBoxToScreen, ALongReportScrollsWithinTheScreenAndAShortOneIsLeftA
     shortBox.setText(failureList(2));
     FitMessageBoxToScreen(shortBox, screenHeight);
     EXPECT_EQ(shortBox.findChild<QScrollArea*>(), nullptr);
+}
+
+// The box that ends a run: every failure in its details, copied whole by its button while the
+// box stays open.
+TEST(QtDialogs, AReportBoxCopiesItsDetailsAndStaysOpen)
+{
+    const QString details = "/a/x.ani: damaged file\n/a/y.ani: not a cursor";
+    QApplication::clipboard()->clear();
+    bool copied = false;
+    bool openAfterCopy = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->detailedText(), details);
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == "Copy List")
+                button->click();
+        copied = QApplication::clipboard()->text() == details;
+        openAfterCopy = box->isVisible();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QtDialogs().reportBox("2 of 4 files were converted; 2 could not be converted:", details,
+                          "Corvenda");
+    EXPECT_TRUE(copied);
+    EXPECT_TRUE(openAfterCopy);
 }
 
 } // namespace

@@ -25,6 +25,26 @@ TEST(SettingsStore, DefaultsUntilWrittenThenTheTextSurvivesANewStore)
     EXPECT_EQ(again.read("Text1", "default"), "");
 }
 
+// A damaged file is written again with the new value; the user is told that, not that nothing
+// could be saved.
+TEST(SettingsStore, ADamagedFileIsWrittenAgainAndSaidSo)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("settings.ini");
+    {
+        QFile junk(file);
+        ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+        junk.write("\x01\x02[[[\n=\xff\xfe junk\n");
+    }
+    SettingsStore store(file);
+    store.write("Slider1", "50");
+    EXPECT_EQ(SettingsStore(file).read("Slider1", "85"), "50");
+    const std::optional<QString> problem = store.takeUnreportedProblem();
+    ASSERT_TRUE(problem);
+    EXPECT_TRUE(problem->contains("was damaged. It has been written again"))
+        << problem->toStdString();
+}
+
 TEST(SettingsStore, ReadingNeverWrites)
 {
     QTemporaryDir dir;
@@ -46,6 +66,8 @@ TEST(SettingsStore, AValueThatCannotBeSavedHoldsForTheSessionAndIsToldOnce)
     EXPECT_EQ(store.read("Slider1", "85"), "50");
     const std::optional<QString> problem = store.takeUnreportedProblem();
     ASSERT_TRUE(problem);
+    EXPECT_TRUE(problem->startsWith("Your settings could not be saved: "))
+        << problem->toStdString();
     EXPECT_TRUE(problem->contains("settings.ini")) << problem->toStdString();
     EXPECT_FALSE(store.takeUnreportedProblem());
 }

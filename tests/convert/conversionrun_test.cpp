@@ -1,440 +1,455 @@
+// The run engine driven directly, with the fake converter and a host that records what the
+// window would show.
 #include "apperror.h"
-#include "bartext.h"
-#include "conversioncommand.h"
-#include "conversionreport.h"
-#include "conversionrunfixture.h"
-#include "noexecmount.h"
-#include "permissionchecks.h"
+#include "baranimation.h"
+#include "conversionrun.h"
+#include "processkill.h"
+#include "qtprinters.h"
 
-#include <QComboBox>
-#include <QPushButton>
-#include <QTest>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
-#include <sys/stat.h>
+#include <gtest/gtest.h>
+#include <memory>
 
-using ConversionRunWindow = ConversionRunFixture;
+namespace {
 
-TEST_F(ConversionRunWindow, ConvertsEveryFileInOrderAndSaysDone)
+class RecordingHost : public ConversionHost, public ProgressDisplay
 {
-    Form1& window = makeRunForm();
-    const QStringList sources = {addSource("a.ani"), addSource("b.ANI"), addSource("c")};
-    window.Slider1->setValue(42);
+public:
+    ProgressDisplay& progress() override { return *this; }
+    void setBusy(bool busy) override { busyChanges.push_back(busy); }
+    void setText(const QString& text) override { texts.append(text); }
+    void setValue(int value) override { values.push_back(value); }
+
+    QStringList texts;
     std::vector<int> values;
-    QObject::connect(window.ProgressBar1, &QProgressBar::valueChanged,
-                     [&](int value) { values.push_back(value); });
+    std::vector<bool> busyChanges;
+};
 
-    runToEnd(window);
-
-    const auto made = calls();
-    ASSERT_EQ(made.size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        const QString output =
-            QDir::toNativeSeparators(outputFolder + "/") + OutputFileName(sources[i]);
-        // The converter ran from the converter file, which existed while the run went on.
-        EXPECT_TRUE(
-            QDir::fromNativeSeparators(made[i].program).startsWith(converterFolder + "/nconvert-"));
-        EXPECT_EQ(made[i].program, made[0].program);
-        EXPECT_EQ(made[i].tag, "provided");
-        EXPECT_EQ(made[i].arguments, ConverterArguments(42, output, sources[i]));
-        EXPECT_EQ(readAll(output), "provided image of " + sources[i].toUtf8() + "\n");
+class RunEngine : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(temp.isValid());
+        sources = temp.filePath("sources");
+        output = temp.filePath("out");
+        converters = temp.filePath("converters");
+        for (const QString& folder : {sources, output, converters})
+            QDir().mkpath(folder);
+        qputenv("FAKE_NCONVERT_LOG", QFile::encodeName(temp.filePath("calls.log")));
+        qputenv("FAKE_NCONVERT_PIDFILE", QFile::encodeName(pidFile()));
     }
-    EXPECT_EQ(values, (std::vector<int>{33, 67, 100, 0}));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "Done.");
-    EXPECT_EQ(dialogs.messages[0].title, window.applicationTitle());
-    EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::Ok);
-    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::None);
-    EXPECT_TRUE(converterFolderEntries().isEmpty());
-    EXPECT_EQ(BarText(*window.ProgressBar1), "Progress Bar");
-    EXPECT_EQ(window.mousePointer(), MousePointer::kDefault);
-    EXPECT_FALSE(window.Converting);
-}
 
-TEST_F(ConversionRunWindow, TheBarShowsFileNamesExactly)
-{
-    Form1& window = makeRunForm();
-    QStringList shown;
-    QObject::connect(window.ProgressBar1, &QProgressBar::valueChanged,
-                     [&] { shown.append(window.ProgressBar1->text()); });
-    for (const char* name : {"100%.ani", "x%p.ani", "y%v%m.ani"})
-        addSource(name);
-    runToEnd(window);
-    // The text of each file is set right after its value, so each entry shows the file before.
-    EXPECT_EQ(shown, (QStringList{"Progress Bar", "Processing: 100%.ani", "Processing: x%p.ani",
-                                  "Processing: y%v%m.ani"}));
-    EXPECT_EQ(window.ProgressBar1->text(), "Progress Bar");
-}
-
-TEST_F(ConversionRunWindow, AwkwardNamesConvertBesideTheirSources)
-{
-    Form1& window = makeRunForm();
-    window.Option2->setChecked(true);
-    window.Text1->setText(temp.filePath("no such folder"));
-#ifdef _WIN32
-    // Windows names hold no quotes, but shell characters and spaces still need quoting.
-    const QString quoting = QStringLiteral("a' -o 'b & c^.ani");
-#else
-    const QString quoting = QStringLiteral("a\" -o \"b.ani");
-#endif
-    const QStringList sources = {addSource(quoting), addSource("-dash.ani"),
-                                 addSource("with  space.ani"),
-                                 addSource(QStringLiteral("Ünïcødé ñ 100%.ani"))};
-    runToEnd(window);
-
-    EXPECT_EQ(messageTexts(), QStringList{"Done."});
-    for (const QString& source : sources) {
-        const QString output =
-            QDir::toNativeSeparators(sourceFolder + "/") + OutputFileName(source);
-        EXPECT_EQ(readAll(output), "provided image of " + source.toUtf8() + "\n")
-            << output.toStdString();
+    void TearDown() override
+    {
+        run.reset();
+        qunsetenv("FAKE_NCONVERT_LOG");
+        qunsetenv("FAKE_NCONVERT_PIDFILE");
     }
-    EXPECT_EQ(QDir(outputFolder).entryList(QDir::Files), QStringList());
-}
 
-TEST_F(ConversionRunWindow, FailedFilesAreListedWithTheirReasons)
-{
-    Form1& window = makeRunForm();
-    const QString good = addSource("good.ani");
-    const QString damaged = addSource("damaged.ani", "fail damaged file: no frames");
-    const QString quiet = addSource("quiet.ani", "exit 9");
-    const QString crashing = addSource("crash.ani", "crash");
-    const QString vanished = addSource("vanished.ani");
-    QFile::remove(vanished);
-    const QString last = addSource("last.ani");
+    QString pidFile() const { return temp.filePath("pids"); }
 
-    runToEnd(window);
+    // A source whose lines tell the fake converter what to do.
+    QString source(const QString& name, const QByteArray& directives = "convert",
+                   const QString& folder = {})
+    {
+        const QString dir = folder.isEmpty() ? sources : folder;
+        QDir().mkpath(dir);
+        const QString path = QDir::toNativeSeparators(dir + "/" + name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(directives + '\n');
+        return path;
+    }
 
-    EXPECT_EQ(calls().size(), 6u);
-    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/good.jpg")));
-    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/last.jpg")));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    // Long temporary paths (Windows) are shown shortened.
-    auto shown = [](const QString& path) {
-        return ElideMiddle(path, ConversionReport::kShownPathChars);
-    };
-    EXPECT_EQ(dialogs.messages[0].text, "Done.\n\n4 of 6 files could not be converted:\n" +
-                                            shown(damaged) + ": damaged file: no frames\n" +
-                                            shown(quiet) + ": the converter ended with code 9\n" +
-                                            shown(crashing) +
-                                            ": the converter stopped unexpectedly\n" +
-                                            shown(vanished) + ": cannot open the file");
-    EXPECT_TRUE(converterFolderEntries().isEmpty());
-}
+    ConversionRun& makeRun(const QStringList& files, int converterCount = 2,
+                           ConverterProcess::Limits limits = {}, PlanChoices choices = {},
+                           int tickMilliseconds = 5)
+    {
+        if (choices.folder.isEmpty() && !besideSources)
+            choices.folder = QDir::toNativeSeparators(output);
+        RunPlan plan(choices);
+        plan.add(files);
+        ConverterSupply supply;
+        supply.load = [] {
+            QFile fake(QStringLiteral(FAKE_NCONVERT));
+            return fake.open(QIODevice::ReadOnly) ? fake.readAll() : QByteArray();
+        };
+        supply.folders = {QDir::toNativeSeparators(converters)};
+        RunSettings settings;
+        settings.converters = converterCount;
+        settings.limits = limits;
+        settings.tickMilliseconds = tickMilliseconds;
+        run = std::make_unique<ConversionRun>(std::move(plan), host, std::move(supply), settings);
+        QObject::connect(run.get(), &ConversionRun::ended, [this] { ++endings; });
+        return *run;
+    }
 
-TEST_F(ConversionRunWindow, EmptyListIsCheckedBeforeTheFolder)
-{
-    Form1& window = makeRunForm();
-    window.Text1->setText(temp.filePath("missing"));
-    runToEnd(window);
-    EXPECT_EQ(messageTexts(), QStringList{"No files added."});
-
-    addSource("a.ani");
-    runToEnd(window);
-    EXPECT_EQ(
-        messageTexts(),
-        (QStringList{"No files added.", "Folder does not exist. Please select another folder."}));
-    // Neither early exit touches the converter, the bar or the pointer.
-    EXPECT_TRUE(calls().empty());
-    EXPECT_TRUE(converterFolderEntries().isEmpty());
-    EXPECT_EQ(BarText(*window.ProgressBar1), "Progress Bar");
-    EXPECT_EQ(window.mousePointer(), MousePointer::kDefault);
-    EXPECT_FALSE(window.Converting);
-
-    // A folder that names no root would depend on where the program was started.
-    window.Text1->setText("out");
-    runToEnd(window);
-    EXPECT_EQ(messageTexts().last(), RelativeFolderRefusal("out"));
-    EXPECT_TRUE(calls().empty());
-
-    window.Text1->setText(outputFolder);
-    runToEnd(window);
-    EXPECT_EQ(messageTexts().last(), "Done.");
-}
-
-// While the first file converts, the user moves the quality slider and adds a file: the later
-// files use the new quality, and the added file waits for the next run.
-TEST_F(ConversionRunWindow, DuringARunOnlyTheFileCountIsFixed)
-{
-    Form1& window = makeRunForm();
-    window.Slider1->setValue(85);
-    const QString first = addSource("first.ani", "hang");
-    const QString second = addSource("second.ani");
-    const QString third = addSource("third.ani");
-    std::vector<int> values;
-    QObject::connect(window.ProgressBar1, &QProgressBar::valueChanged,
-                     [&](int value) { values.push_back(value); });
-
-    int pointerDuringRun = -1;
-    bool converterPresent = false;
-    startAndMeddleWhileAFileHangs(window, [&] {
-        pointerDuringRun = window.mousePointer();
-        converterPresent = !converterFolderEntries().isEmpty();
-        window.Slider1->setValue(10);
-        window.appendPath(QDir::toNativeSeparators(sourceFolder + "/added.ani"));
-    });
-
-    const auto made = calls();
-    ASSERT_EQ(made.size(), 3u);
-    EXPECT_EQ(made[0].arguments[1], "85");
-    EXPECT_EQ(made[1].arguments[1], "10");
-    EXPECT_EQ(made[2].arguments.last(), third);
-    EXPECT_EQ(pointerDuringRun, MousePointer::kHourglass);
-    EXPECT_TRUE(converterPresent);
-    // The share is computed with the count read afresh: 4 files after the addition.
-    EXPECT_EQ(values, (std::vector<int>{33, 50, 75, 0}));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith("Done.\n\n1 of 3 files could not be "
-                                                    "converted:\n" +
-                                                    first + ": the converter stopped"));
-    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/second.jpg")));
-}
-
-TEST_F(ConversionRunWindow, NeitherSaveOptionSetFailsEachFileWithoutRunning)
-{
-    Form1& window = makeRunForm();
-    window.Option1->setAutoExclusive(false);
-    window.Option2->setAutoExclusive(false);
-    window.Option1->setChecked(false);
-    window.Option2->setChecked(false);
-    const QString source = addSource("a.ani");
-    runToEnd(window);
-    EXPECT_TRUE(calls().empty());
-    EXPECT_EQ(messageTexts(), QStringList{"Done.\n\n1 of 1 file could not be converted:\n" +
-                                          source + ": no destination chosen"});
-}
-
-TEST_F(ConversionRunWindow, ConvertersLeftBehindAreNeverRunAndOursAreSweptAway)
-{
-    Form1& window = makeRunForm();
-    addSource("a.ani");
-#ifdef _WIN32
-    const QString exe = QStringLiteral(".exe");
-#else
-    const QString exe;
-#endif
-    const QString ours = converterFolder + "/nconvert-00c0ffee" + exe;
-    const QString foreign = converterFolder + "/nconvert-0f0e0d0c" + exe;
-    writeFile(ours, readAll(QStringLiteral(FAKE_NCONVERT_OTHER)));
-    writeFile(foreign, readAll(QStringLiteral(FAKE_NCONVERT_OTHER)));
-#ifdef _WIN32
-    ASSERT_TRUE(OpenToEveryone(foreign));
-#else
-    ::chmod(QFile::encodeName(ours).constData(), 0700);
-    ::chmod(QFile::encodeName(foreign).constData(), 0775);
-#endif
-    runToEnd(window);
-    ASSERT_EQ(calls().size(), 1u);
-    EXPECT_EQ(calls()[0].tag, "provided");
-    EXPECT_EQ(messageTexts(), QStringList{"Done."});
-    EXPECT_EQ(converterFolderEntries(), QStringList{"nconvert-0f0e0d0c" + exe});
-}
-
-// Two windows convert at the same time: the one that ends first removes only its own converter,
-// and the other's later files still convert.
-TEST_F(ConversionRunWindow, TwoWindowsConvertingAtOnceKeepTheirOwnConverters)
-{
-    Form1& first = makeRunForm();
-    addSource("slow.ani", "hang");
-    addSource("after.ani");
-    auto firstWindow = std::move(form);
-    Form1& second = makeRunForm();
-    addSource("other.ani");
-    startAndMeddleWhileAFileHangs(first, [&] { second.PushButton2->click(); });
-    waitForRunEnd(second);
-
-    const auto made = calls();
-    ASSERT_EQ(made.size(), 3u);
-    // The two runs go on side by side, so their calls may come in either order.
-    const auto programFor = [&](const QString& name) {
-        for (const Call& call : made) {
-            if (call.arguments.last().endsWith(name))
-                return call.program;
+    // Starts the run (unless started) and lets events run until it has ended; the guard only
+    // keeps a run that never ends from hanging the suite.
+    void runToEnd(ConversionRun& r)
+    {
+        QEventLoop loop;
+        QObject::connect(&r, &ConversionRun::ended, &loop, &QEventLoop::quit);
+        if (r.state() == ConversionRun::State::Ready)
+            r.start();
+        if (r.state() != ConversionRun::State::Ended) {
+            QTimer::singleShot(120'000, &loop, &QEventLoop::quit);
+            loop.exec();
         }
-        return QString();
-    };
-    EXPECT_NE(programFor("slow.ani"), programFor("other.ani"));
-    EXPECT_EQ(programFor("after.ani"), programFor("slow.ani"));
-    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/other.jpg")));
-    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/after.jpg")));
-    EXPECT_TRUE(converterFolderEntries().isEmpty());
-    firstWindow.reset();
-}
-
-TEST_F(ConversionRunWindow, ANoexecConverterFolderFallsBackToTheNextOne)
-{
-    NoExecMount noexec(temp.filePath("noexec"));
-    if (!noexec.mounted())
-        GTEST_SKIP() << "mounting a noexec folder needs root on Linux";
-    AppContext context = makeRunForm().context();
-    context.converterFolders = {noexec.path(), converterFolder};
-    form = std::make_unique<Form1>(context);
-    form->Form_Load();
-    form->Text1->setText(outputFolder);
-    addSource("a.ani");
-    runToEnd(*form);
-    EXPECT_EQ(messageTexts(), QStringList{"Done."});
-    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/a.jpg")));
-
-    // With no folder left to try, the box says why instead of failing each file silently.
-    context.converterFolders = {noexec.path()};
-    form = std::make_unique<Form1>(context);
-    form->Form_Load();
-    form->Text1->setText(outputFolder);
-    const QString b = addSource("b.ani");
-    runToEnd(*form);
-    const QString text = messageTexts().last();
-    EXPECT_TRUE(text.startsWith("Done.\n\nThe converter could not be started from any of its "
-                                "folders:\n" +
-                                noexec.path() + ": "))
-        << text.toStdString();
-    EXPECT_TRUE(text.endsWith("Permission denied\n\n1 of 1 file could not be converted:\n" + b +
-                              ": the converter could not be started"))
-        << text.toStdString();
-}
-
-TEST_F(ConversionRunWindow, MissingConverterIsReportedAndEveryFileFails)
-{
-    Form1& window = makeRunForm(QString());
-    AppContext broken = window.context();
-    broken.loadConverter = []() -> QByteArray { throw AppError::fileNotFound("the converter"); };
-    form = std::make_unique<Form1>(broken);
-    form->Form_Load();
-    form->Text1->setText(outputFolder);
-    const QString a = addSource("a.ani");
-    const QString b = addSource("b.ani");
-    runToEnd(*form);
-
-    const QStringList texts = messageTexts();
-    ASSERT_EQ(texts.size(), 3);
-    EXPECT_TRUE(texts[0].contains("in Pellmoor2021/08/31.Form1.PushButton2_Click at line 114"));
-    EXPECT_TRUE(texts[1].contains("in Pellmoor2021/08/31.Form1.PushButton2_Click at line 116"));
-    EXPECT_TRUE(texts[2].startsWith("Done.\n\n2 of 2 files could not be converted:\n" + a +
-                                    ": the converter could not be started"));
-    EXPECT_TRUE(calls().empty());
-    EXPECT_FALSE(form->Converting);
-}
-
-// The button (which reads "Stop Converting" during a run), Escape and closing the window all
-// stop a run at once: the converter is killed, nothing more is converted, no converter file is
-// left, and only a stop the user asked for while the window stays ends with a box.
-TEST_F(ConversionRunWindow, StopKillsTheConverterAndSaysSo)
-{
-    enum Way { Button, Escape, Close };
-    for (const Way way : {Button, Escape, Close}) {
-        dialogs.messages.clear();
-        QFile::remove(logPath);
-        Form1& window = makeRunForm();
-        window.show();
-        addSource("done.ani");
-        const QString hanging = addSource("hang.ani", "hang");
-        addSource("never.ani");
-        QString buttonDuringRun;
-        bool alive = true;
-        bool converterLeft = true;
-        startAndMeddleWhileAFileHangs(window, [&] {
-            buttonDuringRun = window.PushButton2->text();
-            if (way == Button)
-                window.PushButton2->click();
-            else if (way == Escape)
-                QTest::keyClick(&window, Qt::Key_Escape);
-            else
-                window.close();
-            alive = ProcessIsAlive(hangingPid);
-            converterLeft = !converterFolderEntries().isEmpty();
-        });
-        EXPECT_EQ(buttonDuringRun, "Stop Converting") << way;
-        EXPECT_FALSE(alive) << way;
-        EXPECT_FALSE(converterLeft) << way;
-        EXPECT_EQ(calls().size(), 2u) << way;
-        EXPECT_FALSE(QFile::exists(outputFolder + "/hang.jpg")) << way;
-        EXPECT_EQ(window.PushButton2->text(), "Start Converting");
-        EXPECT_FALSE(window.Converting);
-        if (way == Close)
-            EXPECT_TRUE(messageTexts().isEmpty());
-        else
-            EXPECT_EQ(messageTexts(), QStringList{"Stopped.\n\n1 of 3 files were converted before "
-                                                  "the run was stopped."});
+        ASSERT_EQ(r.state(), ConversionRun::State::Ended) << "the run did not end";
     }
+
+    // Once `ready` holds (checked every few milliseconds while the run goes on), `act` runs once.
+    static void when(const std::function<bool()>& ready, const std::function<void()>& act)
+    {
+        auto* poll = new QTimer;
+        poll->setInterval(5);
+        QObject::connect(poll, &QTimer::timeout, [poll, ready, act] {
+            if (!ready())
+                return;
+            poll->stop();
+            poll->deleteLater();
+            act();
+        });
+        poll->start();
+    }
+
+    QList<int> hangingPids() const
+    {
+        QFile file(pidFile());
+        QList<int> pids;
+        if (file.open(QIODevice::ReadOnly))
+            for (const QByteArray& line : file.readAll().split('\n'))
+                if (line.trimmed().toInt() > 0)
+                    pids.append(line.trimmed().toInt());
+        return pids;
+    }
+
+    QStringList outputs() const { return QDir(output).entryList(QDir::Files, QDir::Name); }
+
+    static QByteArray contents(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir temp;
+    QString sources;
+    QString output;
+    QString converters;
+    bool besideSources = false;
+    RecordingHost host;
+    std::unique_ptr<ConversionRun> run;
+    int endings = 0;
+};
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
 }
 
-// A converter that does not end is killed at the window's time limit, and the run goes on.
-TEST_F(ConversionRunWindow, AConverterPastItsTimeLimitIsReportedAndTheRunGoesOn)
+} // namespace
+
+TEST(RunPlan, NamesAreDecidedOnceOverThePlanAndAddedFilesComeAfter)
 {
-    AppContext context = makeRunForm().context();
-    context.converterLimits = {10, 300};
-    form = std::make_unique<Form1>(context);
-    form->Form_Load();
-    form->Text1->setText(outputFolder);
-    const QString slow = addSource("slow.ani", "hang");
-    addSource("next.ani");
-    runToEnd(*form);
-    EXPECT_EQ(messageTexts(), QStringList{"Done.\n\n1 of 2 files could not be converted:\n" + slow +
-                                          ": took too long: the converter was stopped after 1 "
-                                          "second"});
-    EXPECT_TRUE(QFile::exists(QDir::toNativeSeparators(outputFolder + "/next.jpg")));
+    RunPlan plan({"/out", OutputChoice::JpgFirstFrame, 70}, kPosixPaths);
+    plan.add({"/x/a.ani", "/y/a.ani", "/z/A.ANI", "/x/b.cur"});
+    ASSERT_EQ(plan.size(), 4);
+    EXPECT_EQ(plan.at(0).output, "/out/a.jpg");
+    EXPECT_EQ(plan.at(1).output, "/out/a (2).jpg");
+    EXPECT_EQ(plan.at(2).output, "/out/A (3).jpg");
+    EXPECT_EQ(plan.at(3).output, "/out/b.jpg");
+    EXPECT_EQ(plan.at(1).arguments,
+              ConverterArguments(OutputChoice::JpgFirstFrame, 70, "/out/a (2).jpg", "/y/a.ani"));
+    // Sources added later never take a name planned before them.
+    plan.add({"/w/b.ani", "/w/a.ani"});
+    EXPECT_EQ(plan.at(4).output, "/out/b (2).jpg");
+    EXPECT_EQ(plan.at(5).output, "/out/a (4).jpg");
+
+    // Beside their sources, only names in one folder meet.
+    RunPlan beside({{}, OutputChoice::AnimatedGif, 85}, kPosixPaths);
+    beside.add({"/x/a.ani", "/y/a.ani", "/x/a.cur"});
+    EXPECT_EQ(beside.at(0).output, "/x/a.gif");
+    EXPECT_EQ(beside.at(1).output, "/y/a.gif");
+    EXPECT_EQ(beside.at(2).output, "/x/a (2).gif");
 }
 
-// Removing items during a run would shift the files still to come; the user is told instead.
-TEST_F(ConversionRunWindow, TheListCannotBeEmptiedDuringARunAndTheUserIsTold)
+// Only JPG and GIF are laid on a background; white gives the arguments without one.
+TEST(RunPlan, TheBackgroundReachesJpgAndGifOnly)
 {
-    Form1& window = makeRunForm();
-    addSource("hang.ani", "hang");
-    addSource("b.ani");
-    bool clearEnabled = true;
-    startAndMeddleWhileAFileHangs(window, [&] {
-        clearEnabled = window.PushButton6->isEnabled();
-        window.selectItem(2);
-        window.ListView1_KeyDown(Qt::Key_Delete);
-        window.ListView1_DblClick();
-    });
-    EXPECT_FALSE(clearEnabled);
-    EXPECT_TRUE(window.PushButton6->isEnabled());
-    EXPECT_EQ(window.itemCount(), 2);
-    const QStringList texts = messageTexts();
-    ASSERT_EQ(texts.size(), 3);
-    EXPECT_TRUE(texts[0].startsWith("The list cannot be changed while files are being converted."));
-    EXPECT_EQ(texts[1], texts[0]);
+    for (const OutputChoice choice : OutputChoices()) {
+        RunPlan dark({"/out", choice, 85, "#202020"}, kPosixPaths);
+        RunPlan white({"/out", choice, 85, "#ffffff"}, kPosixPaths);
+        dark.add({"/src/a.ani"});
+        white.add({"/src/a.ani"});
+        QStringList expected = ConverterArguments(choice, 85, dark.at(0).output, "/src/a.ani");
+        EXPECT_EQ(white.at(0).arguments, expected);
+        if (UsesBackground(choice))
+            expected = expected.mid(0, expected.size() - 1) +
+                       QStringList{"-background", "#202020", "/src/a.ani"};
+        EXPECT_EQ(dark.at(0).arguments, expected);
+    }
+    EXPECT_EQ(ConverterArguments(OutputChoice::JpgFirstFrame, 80, "o.jpg", "a.ani"),
+              (QStringList{"-q", "80", "-out", "jpeg", "-truecolors", "-o", "o.jpg", "a.ani"}));
+    EXPECT_EQ(BackgroundFromSetting(" #0a0B0c "), "#0A0B0C");
+    EXPECT_EQ(BackgroundFromSetting("0a0b0c"), "#0A0B0C");
+    EXPECT_EQ(BackgroundFromSetting("#+12345"), kWhiteBackground);
 }
 
-// Settings that cannot be saved show no box when they are stored, only one quiet note at the end
-// of the next run.
-TEST_F(ConversionRunWindow, SettingsThatCannotBeSavedAreToldOnceAtTheEndOfARun)
+// Results of several choices can share a folder: every choice writes names of its own (every
+// frame's files are numbered after the name given, "arrow-1.png", ...).
+TEST(RunPlan, EveryChoiceNamesItsFilesApartFromTheOthers)
 {
-    const QString unwritable = temp.filePath("settings folder");
-    QDir().mkpath(unwritable);
-    settings = std::make_unique<SettingsStore>(unwritable);
-    Form1& window = makeRunForm();
-    window.Slider1->setValue(40);
-    EXPECT_TRUE(dialogs.messages.empty());
-    addSource("a.ani");
-    runToEnd(window);
-    runToEnd(window);
-    const QStringList texts = messageTexts();
-    ASSERT_EQ(texts.size(), 2);
-    EXPECT_TRUE(texts[0].startsWith("Done.\n\nYour settings could not be saved: " +
-                                    QDir::toNativeSeparators(unwritable)))
-        << texts[0].toStdString();
-    EXPECT_EQ(texts[1], "Done.");
+    QStringList names;
+    for (const OutputChoice choice : OutputChoices()) {
+        RunPlan plan({"/out", choice, 85}, kPosixPaths);
+        plan.add({"/src/arrow.ani"});
+        const QString name = plan.at(0).output;
+        EXPECT_TRUE(plan.at(0).arguments.contains(name));
+        if (choice == OutputChoice::PngEveryFrame) {
+            EXPECT_TRUE(plan.at(0).arguments.contains("-frames"));
+            continue;
+        }
+        EXPECT_FALSE(names.contains(name)) << qPrintable(name);
+        names.append(name);
+    }
+    EXPECT_TRUE(names.contains("/out/arrow-strip.png"));
+    EXPECT_TRUE(names.contains("/out/arrow.png"));
 }
 
-// The output chosen under "Save as:" is read as each file starts: its arguments and extension.
-TEST_F(ConversionRunWindow, TheChosenOutputNamesTheFilesAndTheConverterArguments)
+TEST(RunPlan, StartIsRefusedWithAReasonTheUserCanActOn)
 {
-    Form1& window = makeRunForm();
-    const QString a = addSource("a.ani");
-    const QString b = addSource("b.ani");
-    window.Combo1->setCurrentIndex(
-        static_cast<int>(OutputChoices().indexOf(OutputChoice::AnimatedGif)));
-    runToEnd(window);
-    window.Combo1->setCurrentIndex(
-        static_cast<int>(OutputChoices().indexOf(OutputChoice::PngStrip)));
-    runToEnd(window);
-    const auto made = calls();
-    ASSERT_EQ(made.size(), 4u);
-    const QString out = QDir::toNativeSeparators(outputFolder + "/");
-    EXPECT_EQ(made[0].arguments, (QStringList{"-out", "gif", "-o", out + "a.gif", a}));
-    EXPECT_EQ(made[1].arguments, (QStringList{"-out", "gif", "-o", out + "b.gif", b}));
-    EXPECT_EQ(made[2].arguments,
-              (QStringList{"-out", "png", "-strip", "vertical", "-o", out + "a.png", a}));
-    EXPECT_EQ(messageTexts(), (QStringList{"Done.", "Done."}));
+    QTemporaryDir temp;
+    const QString folder = QDir::toNativeSeparators(temp.path());
+    const auto decide = [](bool toFolder, bool beside, const QString& text) {
+        return DecideStart({toFolder, beside, text, OutputChoice::PngStrip, 60});
+    };
+    const StartDecision ok = decide(true, false, "  \"" + folder + "\" ");
+    ASSERT_TRUE(ok.choices);
+    EXPECT_EQ(ok.choices->folder, folder);
+    EXPECT_EQ(ok.choices->output, OutputChoice::PngStrip);
+    EXPECT_EQ(ok.choices->quality, 60);
+
+    EXPECT_TRUE(decide(true, false, "   ").refusal.startsWith("No output folder is chosen."));
+    EXPECT_EQ(decide(true, false, folder + "/missing").refusal,
+              "Folder does not exist. Please select another folder.");
+    EXPECT_EQ(decide(true, false, "relative/out").refusal, RelativeFolderRefusal("relative/out"));
+    EXPECT_TRUE(decide(false, false, folder).refusal.startsWith("Choose where the results go"));
+    // Beside the sources, the folder box does not matter.
+    const StartDecision beside = decide(false, true, "");
+    ASSERT_TRUE(beside.choices);
+    EXPECT_TRUE(beside.choices->besideSources());
+}
+
+TEST(RunPlan, ConverterCountIsTheSettingOrOnePerCore)
+{
+    EXPECT_EQ(ConverterCount("", 2), 2);
+    EXPECT_EQ(ConverterCount("3", 2), 3);
+    EXPECT_EQ(ConverterCount(" 16 ", 2), 16);
+    for (const char* junk : {"0", "17", "-1", "abc", "2.5"})
+        EXPECT_EQ(ConverterCount(junk, 4), 4) << junk;
+    EXPECT_EQ(ConverterCount("", 64), kMostConverters);
+    EXPECT_EQ(ConverterCount("", 0), 1);
+}
+
+TEST(ProcessingText, NamesTheFirstFewFiles)
+{
+    EXPECT_EQ(ProcessingText({"a.ani"}), "Processing: a.ani");
+    EXPECT_EQ(ProcessingText({"a.ani", "b.ani"}), "Processing: a.ani, b.ani");
+    EXPECT_EQ(ProcessingText({"a", "b", "c", "d", "e"}, "Stopping: "),
+              "Stopping: a, b, c and 2 more");
+}
+
+// Two converters that wait for each other only finish when they run at the same time.
+TEST_F(RunEngine, ConvertersRunAtOnceAndTheBarNamesThem)
+{
+    const QString meeting = temp.filePath("meeting");
+    QDir().mkpath(meeting);
+    const QByteArray directive = "meet " + QFile::encodeName(meeting) + " 2";
+    ConversionRun& r = makeRun({source("a.ani", directive), source("b.ani", directive)}, 2);
+    runToEnd(r);
+    EXPECT_EQ(r.summary(), "Done.");
+    EXPECT_EQ(outputs(), (QStringList{"a.jpg", "b.jpg"}));
+    EXPECT_TRUE(host.texts.contains("Processing: a.ani, b.ani"));
+    EXPECT_EQ(host.texts.back(), "Progress Bar");
+    EXPECT_EQ(host.values.back(), 0);
+    // The converter file lived as long as the run.
+    EXPECT_TRUE(QDir(converters).entryList(QDir::Files).isEmpty());
+}
+
+// Files that end in another order than they started give the same files and the same box.
+TEST_F(RunEngine, ResultsAndTheBoxDoNotDependOnTheOrderConvertersEnd)
+{
+    QStringList files;
+    files << source("slow-bad.ani", "sleep 400\nfail slow and damaged")
+          << source("fast-bad.ani", "fail quick and damaged")
+          << source("a.ani", "sleep 200", temp.filePath("one"))
+          << source("a.ani", "convert", temp.filePath("two"))
+          << source("missing-output.ani", "exit 3");
+    ConversionRun& parallel = makeRun(files, 3);
+    runToEnd(parallel);
+    const QString parallelBox = parallel.summary();
+    const QString parallelDetails = parallel.report().details();
+    QMap<QString, QByteArray> parallelFiles;
+    for (const QString& name : outputs())
+        parallelFiles[name] = contents(output + "/" + name);
+
+    QDir(output).removeRecursively();
+    QDir().mkpath(output);
+    ConversionRun& serial = makeRun(files, 1);
+    runToEnd(serial);
+    EXPECT_EQ(serial.summary(), parallelBox);
+    EXPECT_EQ(serial.report().details(), parallelDetails);
+    for (const QString& name : outputs())
+        EXPECT_EQ(contents(output + "/" + name), parallelFiles.value(name)) << qPrintable(name);
+    EXPECT_EQ(outputs(), QStringList(parallelFiles.keys()));
+
+    EXPECT_EQ(outputs(), (QStringList{"a (2).jpg", "a.jpg"}));
+    const QStringList lines = parallelBox.split('\n');
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], "2 of 5 files were converted; 3 could not be converted:");
+    EXPECT_EQ(lines[1], files[0] + ": slow and damaged");
+    EXPECT_EQ(lines[2], files[1] + ": quick and damaged");
+    EXPECT_EQ(lines[3], files[4] + ": a file named " + native(output + "/missing-output.jpg") +
+                            " is already there and was left as it was");
+}
+
+// Drawing the bar costs more than starting a converter: it is drawn at most once a tick, and
+// the run's end is always shown.
+TEST_F(RunEngine, TheBarIsDrawnAtMostOnceATick)
+{
+    QStringList files;
+    for (int i = 0; i < 20; ++i)
+        files << source(QStringLiteral("f%1.ani").arg(i));
+    ConversionRun& r = makeRun(files, 2, {}, {}, 600'000);
+    runToEnd(r);
+    EXPECT_EQ(r.summary(), "Done.");
+    EXPECT_EQ(host.texts, (QStringList{"Processing: f0.ani, f1.ani", "Progress Bar"}));
+    EXPECT_EQ(host.values, (std::vector<int>{10, 0}));
+}
+
+TEST_F(RunEngine, FilesAddedDuringTheRunJoinItsEnd)
+{
+    ConversionRun& r = makeRun({source("a.ani", "sleep 300"), source("b.ani")}, 1);
+    r.start();
+    const QString later = temp.filePath("later");
+    EXPECT_TRUE(r.add({source("a.ani", "convert", later), source("c.ani", "convert", later)}));
+    EXPECT_EQ(r.plan().size(), 4);
+    runToEnd(r);
+    EXPECT_EQ(r.summary(), "Done.");
+    EXPECT_EQ(r.report().convertedCount(), 4);
+    EXPECT_EQ(outputs(), (QStringList{"a (2).jpg", "a.jpg", "b.jpg", "c.jpg"}));
+    EXPECT_EQ(contents(output + "/a (2).jpg"),
+              "provided image of " + QFile::encodeName(native(later + "/a.ani")) + "\n");
+    // An ended run takes no more files.
+    EXPECT_FALSE(r.add({source("d.ani")}));
+    EXPECT_EQ(r.plan().size(), 4);
+}
+
+TEST_F(RunEngine, StopAsksEveryConverterToEndAndKillsOneThatWillNot)
+{
+    ConverterProcess::Limits limits;
+    limits.graceMilliseconds = 200;
+    ConversionRun& r = makeRun({source("quick.ani"), source("hangs.ani", "hang"),
+                                source("stubborn.ani", "stubborn"), source("never.ani")},
+                               2, limits);
+    r.start();
+    when([&] { return hangingPids().size() == 2; },
+         [&] {
+             r.stop();
+             EXPECT_EQ(r.state(), ConversionRun::State::Stopping);
+             // Stopping again, or adding files, changes nothing.
+             r.stop();
+             EXPECT_FALSE(r.add({source("late.ani")}));
+         });
+    runToEnd(r);
+    EXPECT_EQ(endings, 1);
+    EXPECT_EQ(r.report().end(), RunEnd::Stopped);
+    EXPECT_EQ(r.summary(), "Stopped.\n\n1 of 4 files was converted before the run was stopped.");
+    EXPECT_EQ(outputs(), QStringList{"quick.jpg"});
+    for (const int pid : hangingPids())
+        EXPECT_FALSE(ProcessIsAlive(pid)) << pid;
+    EXPECT_TRUE(QDir(converters).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(RunEngine, AFolderThatGoesAwayEndsTheRunAtOnce)
+{
+    QStringList files{source("first.ani"), source("second.ani", "sleep 300")};
+    for (int i = 0; i < 20; ++i)
+        files << source(QStringLiteral("rest%1.ani").arg(i));
+    ConversionRun& r = makeRun(files, 1);
+    r.start();
+    when([&] { return QFile::exists(output + "/first.jpg"); },
+         [&] { QDir(output).removeRecursively(); });
+    runToEnd(r);
+    EXPECT_EQ(r.report().end(), RunEnd::FolderUnusable);
+    EXPECT_EQ(r.report().convertedCount(), 1);
+    EXPECT_EQ(r.report().failureCount(), 0);
+    const QString box = r.summary();
+    EXPECT_TRUE(box.startsWith("Stopped: the output folder " + native(output) +
+                               " no longer exists.\n\n1 of 22 files was converted; the other 21 "
+                               "files were not converted."))
+        << qPrintable(box);
+    EXPECT_FALSE(QFile::exists(output));
+}
+
+TEST_F(RunEngine, AConverterPastItsTimeLimitIsAskedToEndAndReported)
+{
+    ConverterProcess::Limits limits;
+    limits.timeoutMilliseconds = 300;
+    limits.graceMilliseconds = 200;
+    const QString hung = source("hung.ani", "stubborn");
+    ConversionRun& r = makeRun({hung, source("fine.ani")}, 1, limits);
+    runToEnd(r);
+    EXPECT_EQ(r.report().end(), RunEnd::Completed);
+    EXPECT_EQ(r.summary(), "1 of 2 files was converted; 1 could not be converted:\n" + hung +
+                               ": took too long: the converter was stopped after 1 second");
+    for (const int pid : hangingPids())
+        EXPECT_FALSE(ProcessIsAlive(pid));
+}
+
+// Whatever state a run is in, it comes to one end and says so once.
+TEST_F(RunEngine, EveryStateComesToOneEnd)
+{
+    // Stopped before it started: nothing runs.
+    ConversionRun& ready = makeRun({source("a.ani")});
+    ready.stop();
+    EXPECT_EQ(ready.state(), ConversionRun::State::Ended);
+    EXPECT_EQ(endings, 1);
+    ready.start();
+    ready.stop();
+    EXPECT_EQ(endings, 1);
+    EXPECT_TRUE(outputs().isEmpty());
+
+    // No converter: nothing is tried, and the box says why.
+    endings = 0;
+    ConversionRun& without = makeRun({source("a.ani"), source("b.ani")});
+    ConverterSupply none;
+    none.load = []() -> QByteArray { throw AppError::fileNotFound("nconvert"); };
+    run = std::make_unique<ConversionRun>(without.plan(), host, none, RunSettings{});
+    QObject::connect(run.get(), &ConversionRun::ended, [this] { ++endings; });
+    runToEnd(*run);
+    EXPECT_EQ(endings, 1);
+    EXPECT_EQ(run->report().end(), RunEnd::NoConverter);
+    EXPECT_TRUE(run->summary().startsWith("No file was converted: the converter could not be "
+                                          "started"));
+    EXPECT_TRUE(outputs().isEmpty());
+
+    // Torn down while converting: its converters are ended with it.
+    ConversionRun& running = makeRun({source("hang.ani", "hang")});
+    running.start();
+    QEventLoop wait;
+    when([&] { return !hangingPids().isEmpty(); }, [&] { wait.quit(); });
+    QTimer::singleShot(60'000, &wait, &QEventLoop::quit);
+    wait.exec();
+    ASSERT_FALSE(hangingPids().isEmpty());
+    const int pid = hangingPids().front();
+    run.reset();
+    EXPECT_FALSE(ProcessIsAlive(pid));
+    EXPECT_TRUE(QDir(converters).entryList(QDir::Files).isEmpty());
 }

@@ -1,17 +1,13 @@
-// Whole animations: step order and timing, one canvas for all frames, the GIF writer's colours,
-// and the converter's outputs of several files.
+// Whole animations: step order and timing, one canvas for all frames, and the converter's outputs
+// of several files.
 #include "animation.h"
-#include "colourreduction.h"
 #include "decode.h"
-#include "encode.h"
 #include "exitcodes.h"
 #include "fixtures.h"
-#include "gifwriter.h"
 #include "programcheck.h"
 #include "timing.h"
 
 #include <filesystem>
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <numeric>
 
@@ -47,8 +43,8 @@ TEST(Timing, RoundingIsCarriedFromStepToStep)
 {
     EXPECT_EQ(nconv::durationsIn(std::vector<std::uint32_t>{10, 10, 10}, 100),
               (std::vector<std::uint64_t>{17, 16, 17}));
-    EXPECT_EQ(nconv::durationsIn(std::vector<std::uint32_t>{1, 1, 1}, 100),
-              (std::vector<std::uint64_t>{2, 1, 2}));
+    EXPECT_EQ(nconv::durationsIn(std::vector<std::uint32_t>{1, 1, 1}, 1000),
+              (std::vector<std::uint64_t>{17, 16, 17}));
     // 600 steps of one jiffy: rounding each alone would give 1200 ms or 600 ms, not 10 s.
     EXPECT_EQ(sum(nconv::durationsIn(std::vector<std::uint32_t>(600, 1), 1000)), 10000u);
     EXPECT_EQ(sum(nconv::durationsIn(std::vector<std::uint32_t>(600, 1), 100)), 1000u);
@@ -97,6 +93,17 @@ TEST(DecodedAnimation, RepeatedFramesAreDecodedOnce)
     EXPECT_EQ(a.steps[3].frame, 0u);
 }
 
+TEST(DecodedAnimation, FramesOfTheSamePixelsAreOnePicture)
+{
+    AnihFields sequenced;
+    sequenced.flags = kIconFlag | kSequenceFlag;
+    const nconv::Animation a = nconv::decodeAnimation(
+        animation({tinyCursor(0xFF0000), tinyCursor(0x00FF00), tinyCursor(0xFF0000)}, sequenced,
+                  {chunk("seq ", words({2, 1, 0, 2}))}));
+    ASSERT_EQ(a.frames.size(), 3u);
+    EXPECT_EQ(nconv::shownPictures(a), (std::vector<std::size_t>{0, 1, 0, 0}));
+}
+
 TEST(DecodedAnimation, FramesKeepTheFirstFramesSizeAndShareOneCanvas)
 {
     // The second frame offers 48 x 48 too, but the first shows 32 x 32.
@@ -127,111 +134,11 @@ TEST(DecodedAnimation, RefusesTooManyPixelsInAllBeforeDecodingThem)
         ADD_FAILURE() << "10000 steps of 256 x 256 were accepted";
     } catch (const nconv::DecodeError& e) {
         EXPECT_EQ(e.kind(), nconv::ErrorKind::TooLarge);
+        // One limit, said as for one picture.
+        EXPECT_NE(std::string(e.what()).find("the limit is 64 megapixels, all steps together"),
+                  std::string::npos)
+            << e.what();
     }
-}
-
-// Each frame of a GIF, read back with giflib's decoder: RGBA, transparent pixels 0.
-std::vector<std::vector<std::uint8_t>> readGif(const std::vector<std::uint8_t>& bytes,
-                                               std::vector<int>& delays)
-{
-    struct Reader
-    {
-        const std::vector<std::uint8_t>* bytes;
-        std::size_t at = 0;
-    } reader{&bytes};
-    int error = 0;
-    GifFileType* gif = DGifOpen(
-        &reader,
-        [](GifFileType* g, GifByteType* to, int n) {
-            auto* r = static_cast<Reader*>(g->UserData);
-            n = static_cast<int>(std::min<std::size_t>(n, r->bytes->size() - r->at));
-            std::copy_n(r->bytes->data() + r->at, n, to);
-            r->at += static_cast<std::size_t>(n);
-            return n;
-        },
-        &error);
-    EXPECT_EQ(DGifSlurp(gif), GIF_OK);
-    std::vector<std::vector<std::uint8_t>> frames;
-    for (int i = 0; i < gif->ImageCount; ++i) {
-        const SavedImage& image = gif->SavedImages[i];
-        GraphicsControlBlock gcb;
-        DGifSavedExtensionToGCB(gif, i, &gcb);
-        delays.push_back(gcb.DelayTime);
-        const ColorMapObject* map =
-            image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
-        std::vector<std::uint8_t> rgba;
-        for (int p = 0; p < image.ImageDesc.Width * image.ImageDesc.Height; ++p) {
-            const int index = image.RasterBits[p];
-            const GifColorType c = map->Colors[index];
-            if (index == gcb.TransparentColor)
-                rgba.insert(rgba.end(), {0, 0, 0, 0});
-            else
-                rgba.insert(rgba.end(), {c.Red, c.Green, c.Blue, 255});
-        }
-        frames.push_back(rgba);
-    }
-    DGifCloseFile(gif, &error);
-    return frames;
-}
-
-// `colours` opaque colours and transparent pixels; with `partly`, pixels of alpha 100 and 200 too.
-nconv::Image picture(std::uint32_t side, std::uint32_t colours, bool partly = false)
-{
-    nconv::Image image;
-    image.width = image.height = side;
-    for (std::uint32_t i = 0; i < side * side; ++i) {
-        const std::uint32_t c = i % colours;
-        std::uint8_t alpha = i % 7 == 0 ? 0 : 255;
-        if (partly && i % 7 != 0)
-            alpha = i % 7 == 1 ? 100 : (i % 7 == 2 ? 200 : 255);
-        image.rgba.insert(image.rgba.end(), {std::uint8_t(c * 37), std::uint8_t(c * 11 + (c >> 3)),
-                                             std::uint8_t(c >> 2), alpha});
-    }
-    return image;
-}
-
-// What a GIF can show of a pixel: transparent below the threshold, else laid on white.
-std::vector<std::uint8_t> gifView(const nconv::Image& image)
-{
-    const std::vector<std::uint8_t> rgb = nconv::flattenOnWhite(image);
-    std::vector<std::uint8_t> rgba;
-    for (std::size_t p = 0; p < rgb.size() / 3; ++p)
-        if (image.rgba[p * 4 + 3] < nconv::kOpaqueFrom)
-            rgba.insert(rgba.end(), {0, 0, 0, 0});
-        else
-            rgba.insert(rgba.end(), {rgb[p * 3], rgb[p * 3 + 1], rgb[p * 3 + 2], 255});
-    return rgba;
-}
-
-TEST(Gif, FramesOf256ColoursOrFewerComeOutExactly)
-{
-    nconv::Animation a;
-    // Colour counts below, at and above what one shared palette holds; the last takes a palette
-    // of its own, and so then does every frame.
-    for (std::uint32_t colours : {2u, 90u, 255u})
-        a.frames.push_back(picture(64, colours, colours == 2));
-    a.frames.push_back(picture(64, 1));
-    for (std::size_t p = 0; p < 64 * 64; ++p) // a smooth shading of 4096 colours
-        if (a.frames[3].rgba[p * 4 + 3] != 0)
-            a.frames[3].rgba[p * 4] = std::uint8_t(p % 64 * 4),
-                                 a.frames[3].rgba[p * 4 + 1] = std::uint8_t(p / 64 * 4);
-    a.fileFrame = {0, 1, 2, 3};
-    a.steps = {{0, 10}, {1, 10}, {2, 10}, {3, 10}, {0, 10}};
-    std::vector<int> delays;
-    const auto frames = readGif(nconv::encodeGif(a), delays);
-    ASSERT_EQ(frames.size(), 5u);
-    EXPECT_EQ(delays, (std::vector<int>{17, 16, 17, 17, 16}));
-    for (std::size_t i : {0, 1, 2, 4})
-        EXPECT_EQ(frames[i], gifView(a.frames[a.steps[i].frame])) << "step " << i + 1;
-    // Above 256 colours: close, and transparent exactly where the source is.
-    const std::vector<std::uint8_t> want = gifView(a.frames[3]);
-    double squared = 0;
-    for (std::size_t p = 0; p < want.size(); p += 4) {
-        ASSERT_EQ(frames[3][p + 3], want[p + 3]) << "pixel " << p / 4;
-        for (int c = 0; c < 3; ++c)
-            squared += (frames[3][p + c] - want[p + c]) * (frames[3][p + c] - want[p + c]);
-    }
-    EXPECT_LT(squared / (want.size() / 4 * 3), 20.0) << "mean squared error (35 dB)";
 }
 
 class SeveralOutputs : public ::testing::Test
@@ -285,6 +192,10 @@ TEST_F(SeveralOutputs, EveryStepAndTheStripAreWritten)
                      "step 2: frame 1, 166 ms, 2 x 1, hot spot 1,0\n"
                      "step 3: frame 2, 167 ms, 2 x 1, hot spot 1,0\n"
                      "total: 3 steps, 500 ms\n");
+    const std::string still = folder.write("still.cur", tinyCursor(0xFF0000));
+    r = runChild(kProgram, {"-info", still});
+    std::erase(r.out, '\r');
+    EXPECT_EQ(r.out, "step 1: frame 0, 0 ms, 2 x 1, hot spot 1,0\ntotal: 1 step, 0 ms\n");
 }
 
 } // namespace

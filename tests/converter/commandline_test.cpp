@@ -165,6 +165,44 @@ TEST_F(Converter, PngOutputKeepsEveryPixelAndBmpOutputIsLaidOnWhite)
         ASSERT_EQ(bmp.rgba[i * 4 + 1], white[i * 3 + 1]) << i;
 }
 
+TEST_F(Converter, BackgroundIsWhatJpegBmpAndEveryFrameAreLaidOn)
+{
+    DibFields d = trueColour(2, 32);
+    d.pixels = {0x80FF0000, 0x00000000, 0xFF00FF00, 0x40FFFFFF};
+    d.mask.clear();
+    const std::string src = folder.write("c.cur", cursorOf(d));
+    const std::uint8_t dark = 0x20;
+    // Red at half alpha, transparent, opaque green, white at a quarter, laid on #202020.
+    const std::vector<std::uint8_t> want = {144, 16, 16, dark, dark, dark, 0, 255, 0, 88, 88, 88};
+    for (const char* colour : {"#202020", "202020"}) {
+        ASSERT_EQ(convert({"-out", "bmp", "-background", colour, "-overwrite", "-o",
+                           folder / "c.bmp", src})
+                      .exitCode,
+                  0);
+        const nconv::Image bmp = nconv::decodeImage(TestFolder::read(folder / "c.bmp"));
+        std::vector<std::uint8_t> rgb;
+        for (std::size_t p = 0; p < bmp.rgba.size(); p += 4)
+            rgb.insert(rgb.end(), {bmp.rgba[p], bmp.rgba[p + 1], bmp.rgba[p + 2]});
+        EXPECT_EQ(rgb, want) << colour;
+    }
+    // Every frame of an animation, and names in any case.
+    const std::string ani = folder.write("a.ani", animation({cursorOf(d), cursorOf(d)}));
+    ASSERT_EQ(
+        convert({"-out", "bmp", "-frames", "-background", "BLACK", "-o", folder / "f.bmp", ani})
+            .exitCode,
+        0);
+    const nconv::Image frame = nconv::decodeImage(TestFolder::read(folder / "f-2.bmp"));
+    EXPECT_EQ(std::vector<std::uint8_t>(frame.rgba.begin() + 4, frame.rgba.begin() + 8),
+              (std::vector<std::uint8_t>{0, 0, 0, 255}))
+        << "transparent pixels on black";
+    // White is the default, to the byte.
+    ASSERT_EQ(convert({"-out", "jpeg", "-o", folder / "default.jpg", src}).exitCode, 0);
+    ASSERT_EQ(convert({"-out", "jpeg", "-background", "#FFffFF", "-o", folder / "white.jpg", src})
+                  .exitCode,
+              0);
+    EXPECT_EQ(TestFolder::read(folder / "default.jpg"), TestFolder::read(folder / "white.jpg"));
+}
+
 // --- Refusals through the program (the rules themselves: decode_test) --------------------
 
 TEST_F(Converter, EveryTruncationOfASampleIsRefusedOrConverted)
@@ -205,6 +243,14 @@ TEST_F(Converter, UsageErrorsExitWithTwoAndShowTheUsage)
         {"-out", "jpeg", "-o", "", src},
         {"-out", "jpeg", src, "-q"},
         {src, "-out"},
+        {"-out", "png", "-background", "black", src},
+        {"-out", "webp", "-background", "white", src},
+        {"-out", "png", "-strip", "vertical", "-background", "white", src},
+        {"-out", "jpeg", "-background", "grey", src},
+        {"-out", "gif", "-background", "#12345", src},
+        {"-out", "gif", "-background", "#1234567", src},
+        {"-out", "bmp", "-background", "12345g", src},
+        {"-out", "jpeg", src, "-background"},
     };
     for (const auto& args : bad) {
         const ChildResult r = convert(args);
@@ -364,6 +410,52 @@ TEST_F(Converter, KilledWhileWritingLeavesNoFile)
     if (left.size() == 2) {
         ASSERT_EQ(left[1], "o.bmp");
         EXPECT_EQ(nconv::decodeImage(TestFolder::read(out)).width, 1500u);
+    }
+#endif
+}
+
+// Asked to end (as the window's Stop does) while it writes every frame, the converter leaves
+// the whole set, having exited 0, or nothing at all: asked at the moment the k-th file appears,
+// for several k.
+TEST_F(Converter, AskedToEndLeavesAWholeSetOrNothing)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "the window asks through an event on Windows; this sends POSIX signals";
+#else
+    constexpr std::size_t kSteps = 40;
+    std::vector<testimg::Buf> frames;
+    for (std::size_t i = 0; i < kSteps; ++i)
+        frames.push_back(
+            testimg::solidCursor(256, 0xff000000u | static_cast<std::uint32_t>(i * 6000)));
+    const std::string src = folder.write("many.ani", testimg::animation(frames));
+    for (const std::size_t k :
+         {std::size_t{0}, std::size_t{1}, std::size_t{5}, kSteps - 1, kSteps}) {
+        const std::string out = folder / ("set" + std::to_string(k) + ".png");
+        const std::vector<std::string> args = {kProgram, "-out", "png", "-frames", "-o", out, src};
+        std::vector<char*> argv;
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        const std::size_t before = folder.files().size();
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, kProgram.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+        int status = 0;
+        bool asked = false;
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            if (!asked && folder.files().size() >= before + k) {
+                kill(pid, SIGTERM);
+                asked = true;
+            }
+            usleep(50);
+        }
+        const std::size_t made = folder.files().size() - before;
+        if (WIFEXITED(status)) {
+            EXPECT_EQ(WEXITSTATUS(status), nconv::kExitOk) << k;
+            EXPECT_EQ(made, kSteps) << k;
+        } else {
+            EXPECT_EQ(WTERMSIG(status), SIGTERM) << k;
+            EXPECT_EQ(made, 0u) << k;
+        }
     }
 #endif
 }

@@ -21,6 +21,8 @@ public:
         QString title;
         MessageButtons buttons;
         MessageIcon icon;
+        // A report box's details; empty for plain message boxes.
+        QString details;
     };
     struct Input
     {
@@ -37,7 +39,7 @@ public:
     MessageAnswer messageBox(const QString& text, const QString& title, MessageButtons buttons,
                              MessageIcon icon) override
     {
-        messages.push_back({text, title, buttons, icon});
+        messages.push_back({text, title, buttons, icon, {}});
         if (onMessage)
             onMessage();
         if (!messageAnswers.empty()) {
@@ -46,6 +48,13 @@ public:
             return answer;
         }
         return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    }
+
+    void reportBox(const QString& text, const QString& details, const QString& title) override
+    {
+        messages.push_back({text, title, MessageButtons::Ok, MessageIcon::None, details});
+        if (onMessage)
+            onMessage();
     }
 
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
@@ -79,6 +88,16 @@ public:
         return answer;
     }
 
+    std::optional<QString> chooseColour(const QString& title, const QString& current) override
+    {
+        colourRequests.push_back({title, current});
+        if (colourAnswers.empty())
+            return std::nullopt;
+        auto answer = colourAnswers.front();
+        colourAnswers.pop_front();
+        return answer;
+    }
+
     bool openInShell(const QString& pathOrUrl) override
     {
         shellOpened.push_back(pathOrUrl);
@@ -91,6 +110,7 @@ public:
     // Each answer gets the dialog's buffer size; it may throw like the real dialog.
     std::deque<std::function<QString(int)>> openFilesAnswers;
     std::deque<QString> browseAnswers;
+    std::deque<std::optional<QString>> colourAnswers;
     // Whether the desktop manages to open what it is asked to.
     bool shellOpens = true;
     // Runs when a message box is shown, for tests that act in the middle of a handler.
@@ -101,5 +121,7 @@ public:
     std::vector<Input> inputs;
     std::vector<QStringList> openFilesRequests;
     std::vector<Browse> browses;
+    // Title and starting colour of each colour dialog.
+    std::vector<std::pair<QString, QString>> colourRequests;
     QStringList shellOpened;
 };

@@ -1,11 +1,15 @@
 // A stand-in for the converter in tests of the process runner and the conversion run.
 //
-// Direct use: fake_nconvert [--stderr TEXT] [--sleep MS] [--hang PIDFILE] [--crash] [--exit N]
-// acts out each option in order.
+// Direct use: fake_nconvert [--stderr TEXT] [--sleep MS] [--ignore-term] [--hang PIDFILE]
+// [--crash] [--exit N] acts out each option in order.
 //
 // As the converter (called with ... -o OUTPUT SOURCE): appends its tag and arguments to the file
-// named by FAKE_NCONVERT_LOG, then reads the first line of SOURCE: "exit N", "fail REASON", "sleep
-// MS", "crash" or "hang" act as above; anything else writes OUTPUT and exits 0.
+// named by FAKE_NCONVERT_LOG, then acts out the lines of SOURCE in order: "exit N", "fail REASON",
+// "sleep MS", "crash" or "hang" act as above (hang adds its process id to FAKE_NCONVERT_PIDFILE);
+// "stubborn" hangs and ignores being asked to end; "meet DIR N" waits until N converters have met
+// in DIR (each leaves a file there), or fails after a minute alone; the first line that is none of
+// these, or the end, writes OUTPUT and exits 0 (8 when it cannot be written, as the converter
+// does).
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -80,10 +84,47 @@ std::string startedFrom(const std::string& argv0)
     return argv0;
 }
 
+#ifdef _WIN32
+// Asked to end, the fake ends as the converter does: at once, as an interrupted console program.
+// "Ignoring" the request is not listening for it.
+bool g_ignoreEndRequest = false;
+
+DWORD WINAPI endWhenAsked(void* event)
+{
+    if (::WaitForSingleObject(static_cast<HANDLE>(event), INFINITE) == WAIT_OBJECT_0 &&
+        !g_ignoreEndRequest)
+        ::ExitProcess(0xC000013A);
+    return 0;
+}
+
+void listenForEndRequest()
+{
+    wchar_t name[256];
+    const DWORD length = ::GetEnvironmentVariableW(L"NCONVERT_END_EVENT", name, 256);
+    if (length == 0 || length >= 256)
+        return;
+    if (HANDLE event = ::OpenEventW(SYNCHRONIZE, FALSE, name))
+        ::CloseHandle(::CreateThread(nullptr, 0, endWhenAsked, event, 0, nullptr));
+}
+
+void ignoreEndRequest()
+{
+    g_ignoreEndRequest = true;
+}
+#else
+// A termination signal ends the fake by its default action.
+void listenForEndRequest() {}
+
+void ignoreEndRequest()
+{
+    std::signal(SIGTERM, SIG_IGN);
+}
+#endif
+
 [[noreturn]] void hang(const char* pidFile)
 {
     if (pidFile && *pidFile) {
-        std::ofstream(fsPath(pidFile)) << processId() << '\n';
+        std::ofstream(fsPath(pidFile), std::ios::app) << processId() << '\n';
     }
     for (;;)
         std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -117,6 +158,8 @@ int direct(const std::vector<std::string>& argv)
         } else if (option == "--sleep") {
             sleepFor(std::atol(value));
             ++i;
+        } else if (option == "--ignore-term") {
+            ignoreEndRequest();
         } else if (option == "--hang") {
             hang(value);
         } else if (option == "--crash") {
@@ -126,6 +169,22 @@ int direct(const std::vector<std::string>& argv)
         }
     }
     return 0;
+}
+
+// Waits for the others: proof that several converters run at once.
+bool meet(const std::string& folder, std::size_t count)
+{
+    namespace fs = std::filesystem;
+    std::ofstream(fsPath(folder) / std::to_string(processId())) << '\n';
+    for (int i = 0; i < 6000; ++i) {
+        std::error_code error;
+        const auto entries = fs::directory_iterator(fsPath(folder), error);
+        if (!error &&
+            static_cast<std::size_t>(std::distance(fs::begin(entries), fs::end(entries))) >= count)
+            return true;
+        sleepFor(10);
+    }
+    return false;
 }
 
 int asConverter(const std::vector<std::string>& argv)
@@ -149,25 +208,42 @@ int asConverter(const std::vector<std::string>& argv)
         std::fprintf(stderr, "%s: cannot open the file\n", source.c_str());
         return 1;
     }
-    std::string directive;
-    std::getline(in, directive);
-    const auto rest = [&](std::size_t from) { return directive.substr(from); };
-    if (directive.rfind("exit ", 0) == 0)
-        return std::atoi(rest(5).c_str());
-    if (directive.rfind("fail ", 0) == 0) {
-        std::fprintf(stderr, "%s: %s\n", source.c_str(), rest(5).c_str());
-        return 1;
+    // Each line of the source is one directive, acted out in order; text that is none ends them.
+    for (std::string directive; std::getline(in, directive);) {
+        const auto rest = [&](std::size_t from) { return directive.substr(from); };
+        if (directive.rfind("exit ", 0) == 0)
+            return std::atoi(rest(5).c_str());
+        if (directive.rfind("fail ", 0) == 0) {
+            std::fprintf(stderr, "%s: %s\n", source.c_str(), rest(5).c_str());
+            return 1;
+        }
+        if (directive.rfind("sleep ", 0) == 0) {
+            sleepFor(std::atol(rest(6).c_str()));
+            continue;
+        }
+        if (directive == "crash")
+            crash();
+        if (directive == "hang")
+            hang(std::getenv("FAKE_NCONVERT_PIDFILE"));
+        if (directive == "stubborn") {
+            ignoreEndRequest();
+            hang(std::getenv("FAKE_NCONVERT_PIDFILE"));
+        }
+        if (directive.rfind("meet ", 0) == 0) {
+            const std::string what = rest(5);
+            const std::size_t space = what.rfind(' ');
+            if (!meet(what.substr(0, space), std::stoul(what.substr(space + 1)))) {
+                std::fprintf(stderr, "%s: no other converter came\n", source.c_str());
+                return 1;
+            }
+            continue;
+        }
+        break;
     }
-    if (directive.rfind("sleep ", 0) == 0)
-        sleepFor(std::atol(rest(6).c_str()));
-    if (directive == "crash")
-        crash();
-    if (directive == "hang")
-        hang(std::getenv("FAKE_NCONVERT_PIDFILE"));
     std::ofstream out(fsPath(output), std::ios::binary);
     if (!out) {
         std::fprintf(stderr, "%s: cannot write %s\n", source.c_str(), output.c_str());
-        return 1;
+        return 8; // the converter's code for an output it cannot write
     }
     out << FAKE_TAG << " image of " << source << '\n';
     return 0;
@@ -178,6 +254,7 @@ int asConverter(const std::vector<std::string>& argv)
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args = arguments(argc, argv);
+    listenForEndRequest();
     // The converter's options start with one dash, direct use's with two.
     if (args.size() > 1 && args[1].rfind("--", 0) != 0)
         return asConverter(args);

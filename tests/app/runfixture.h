@@ -59,15 +59,20 @@ protected:
         file.write(data);
     }
 
-    // The window ready to convert into the output folder with the given converter build.
-    Form1& makeRunForm(const QString& converterBuild = QStringLiteral(FAKE_NCONVERT))
+    // The window ready to convert into the output folder with the given converter build, one
+    // file at a time unless told otherwise.
+    Form1& makeRunForm(const QString& converterBuild = QStringLiteral(FAKE_NCONVERT),
+                       int converters = 1)
     {
+        settings->write(QStringLiteral("Converters"), QString::number(converters));
         AppContext context;
         context.dialogs = &dialogs;
         context.settings = settings.get();
         context.programFolder = QDir::toNativeSeparators(programFolder);
         context.converterFolders = {QDir::toNativeSeparators(converterFolder)};
         context.drawPercent = [] { return 50; };
+        // Every change of the bar at once, so tests can follow it.
+        context.barTickMilliseconds = 0;
         context.endProgram = [] {};
         if (!converterBuild.isEmpty())
             context.loadConverter = [converterBuild] { return readAll(converterBuild); };
@@ -88,8 +93,10 @@ protected:
     }
 
     // Presses "Start Converting"; once the converter hangs on a source that says "hang", runs
-    // meddle in the middle of the run and then ends that converter.
-    void startAndMeddleWhileAFileHangs(Form1& window, const std::function<void()>& meddle)
+    // meddle in the middle of the run and then ends that converter, unless the meddling is to
+    // end it.
+    void startAndMeddleWhileAFileHangs(Form1& window, const std::function<void()>& meddle,
+                                       bool endTheHang = true)
     {
         const QString pidFile = temp.filePath(QStringLiteral("pid"));
         QFile::remove(pidFile);
@@ -103,7 +110,8 @@ protected:
             meddler.stop();
             hangingPid = pid;
             meddle();
-            KillProcess(pid);
+            if (endTheHang)
+                KillProcess(pid);
         });
         meddler.start();
         runToEnd(window);
