@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every bench once with a tiny count, so a bench that no longer builds or runs is noticed
-# (tools/test.sh calls it). The figures are printed and mean nothing at these counts; nothing
-# about them is checked. Exits non-zero when any bench fails.
+# (tools/test.sh calls it; bench/theme.sh runs once as a test of its own). The figures are
+# printed and mean nothing at these counts; nothing about them is checked. Exits non-zero when
+# any bench fails.
 #   bash bench/smoke.sh
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -18,7 +19,7 @@ smoke() {
 }
 smoke bench/converter.sh 1
 smoke bench/killwrite.sh 2
-smoke bench/animation.sh 1
+smoke bench/animation.sh 1 build/release 3
 smoke bench/thumbnail.sh 1
 smoke bench/walk.sh 0
 smoke bench/run.sh 20
