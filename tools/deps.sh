@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev libturbojpeg0-dev libpng-dev zlib1g-dev libgif-dev libwebp-dev webp
   libgtest-dev libgmock-dev imagemagick xvfb x11-utils xdotool fonts-liberation time
-  desktop-file-utils appstream lintian dpkg-dev libgdk-pixbuf2.0-bin lld valgrind
+  desktop-file-utils appstream lintian dpkg-dev libgdk-pixbuf2.0-bin lld valgrind openbox
   python3 libxcursor-dev python3-xlib adwaita-icon-theme dmz-cursor-theme breeze-cursor-theme "$@")
 missing=()
 for p in "${packages[@]}"; do

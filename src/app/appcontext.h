@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modprocess.h"
+#include "themewriter.h"
 
 #include <QByteArray>
 #include <QString>
@@ -32,4 +33,7 @@ struct AppContext
     std::function<int()> drawPercent;
     // Ends the program at once when the window is closed during a folder walk.
     std::function<void()> endProgram;
+    // Whether Linux desktops here read cursor themes installed for the user (not on Windows):
+    // only then is "Install for Me" offered.
+    bool themesInstallHere = ctheme::themesInstallHere();
 };

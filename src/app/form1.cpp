@@ -15,11 +15,13 @@
 #include "trap.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -164,6 +166,32 @@ void Form1::buildControls()
     Slider1->setTickPosition(QSlider::TicksBelow);
     Slider1->setTickInterval(5);
 
+    // Linux cursors take sizes instead of a quality: the frame shows these in the slider's place.
+    SizesRow = new QWidget(Frame1);
+    SizesRow->setObjectName(QStringLiteral("SizesRow"));
+    SizesRow->setGeometry(twips(120, 240, 7560, 540));
+    auto* sizesLayout = new QHBoxLayout(SizesRow);
+    sizesLayout->setContentsMargins(0, 0, 0, 0);
+    FileSizes = new QCheckBox(QStringLiteral("As in the files"), SizesRow);
+    FileSizes->setObjectName(QStringLiteral("FileSizes"));
+    FileSizes->setChecked(true);
+    FileSizes->setToolTip(
+        QStringLiteral("The sizes each cursor file has, plus 48 and 64 pixels for cursors of "
+                       "32 pixels alone. Untick to choose the sizes."));
+    sizesLayout->addWidget(FileSizes);
+    sizesLayout->addStretch();
+    for (const int size : kOfferedCursorSizes) {
+        auto* box = new QCheckBox(QString::number(size), SizesRow);
+        box->setObjectName(QStringLiteral("Size%1").arg(size));
+        box->setEnabled(false);
+        sizesLayout->addWidget(box);
+        SizeChecks.append(box);
+    }
+    SizesRow->setToolTip(
+        QStringLiteral("The sizes a Linux cursor holds: desktops pick the one nearest their "
+                       "cursor size setting (24 by default, 48 on screens of twice the density)."));
+    SizesRow->hide();
+
     Frame2 = new QGroupBox(QStringLiteral("Save Option"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Frame2->setGeometry(twips(120, 4680, 7800, 1815));
@@ -216,12 +244,14 @@ void Form1::buildControls()
     for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, Frame3, Option1, Option2})
         w->setPalette(white);
 
-    const QWidget* order[] = {ListView1,   ProgressBar1,    PushButton1, PushButton4, PushButton2,
-                              PushButton6, PushButton7,     Frame1,      Slider1,     Frame2,
-                              Frame3,      Text1,           PushButton9, Option1,     Option2,
-                              Combo1,      BackgroundButton};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
-        QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+    QList<QWidget*> order = {ListView1,   ProgressBar1, PushButton1, PushButton4, PushButton2,
+                             PushButton6, PushButton7,  Frame1,      Slider1,     FileSizes};
+    for (QCheckBox* box : SizeChecks)
+        order.append(box);
+    order << Frame2 << Frame3 << Text1 << PushButton9 << Option1 << Option2 << Combo1
+          << BackgroundButton;
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
 void Form1::connectHandlers()
@@ -238,6 +268,8 @@ void Form1::connectHandlers()
     connect(Slider1, &QSlider::valueChanged, this, &Form1::Slider1_Change);
     connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
     connect(Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
+    for (QCheckBox* box : QList<QCheckBox*>{FileSizes} + SizeChecks)
+        connect(box, &QCheckBox::clicked, this, [this, box] { CursorSizes_Click(box); });
     // Both "clicked by the user" and "set selected by the program" run the option handlers.
     connect(Option1, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
@@ -291,6 +323,7 @@ void Form1::Form_Load()
             OutputChoiceFromSetting(settings.read(QStringLiteral("OutputFormat"), QString()));
         Combo1->setCurrentIndex(static_cast<int>(OutputChoices().indexOf(choice)));
         ShowBackground(BackgroundFromSetting(settings.read(QStringLiteral("Background"), {})));
+        ShowCursorSizes(CursorSizesFromSetting(settings.read(QStringLiteral("CursorSizes"), {})));
         ShowQualityFor(choice);
     });
     trap.at(138, [&] {

@@ -13,6 +13,7 @@
 class CommandLineFiles;
 class ConversionRun;
 class LeftOutNames;
+class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QComboBox;
@@ -25,6 +26,8 @@ class QRadioButton;
 class QSlider;
 class QTreeWidget;
 class Trap;
+class RunPlan;
+class ThemeRunReport;
 struct PlanChoices;
 
 // Values of the window's mouse pointer.
@@ -92,6 +95,9 @@ public:
     void BackgroundButton_Click();
     // "#RRGGBB".
     QString background() const { return background_; }
+    // The Linux cursor sizes, which share the quality frame; none: the converter's choice.
+    void CursorSizes_Click(QCheckBox* box);
+    QList<int> cursorSizes() const;
     void Text1_Change();
     void PushButton9_Click();
     // "Start Converting", which reads "Stop Converting" during a run.
@@ -132,6 +138,10 @@ public:
     QLabel* Label1 = nullptr;
     QComboBox* Combo1 = nullptr;
     QPushButton* BackgroundButton = nullptr;
+    // In the quality frame for Linux cursors: "As in the files", then a box per size offered.
+    QWidget* SizesRow = nullptr;
+    QCheckBox* FileSizes = nullptr;
+    QList<QCheckBox*> SizeChecks;
 
     // Conversion run.
     bool Converting = false;
@@ -158,6 +168,13 @@ private:
     Trap makeTrap(const char* procedure) const;
     void storeSetting(const QString& key, const QString& text);
     void startConversion(const PlanChoices& choices);
+    void startRun(RunPlan plan);
+    // Installs the themes of these packs for the user, as another run.
+    void startInstall(PlanChoices choices, const QStringList& sources);
+    // The final box of a theme run, with its actions: the sources to install, if the user asked.
+    std::optional<QStringList> ShowThemeBox(const ThemeRunReport& report, const QString& text,
+                                            bool installed);
+    void ShowCursorSizes(const QList<int>& sizes);
     // Controls that would change a run's plan are disabled while it goes on.
     void ShowRunning(bool running);
     // The quality frame's caption and whether the slider applies, for the output chosen.

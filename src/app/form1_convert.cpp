@@ -4,6 +4,7 @@
 #include "form1_runhost.h"
 #include "runplan.h"
 #include "settingsstore.h"
+#include "themereport.h"
 #include "trap.h"
 
 #include <QComboBox>
@@ -18,6 +19,8 @@ namespace {
 
 const QString kStartText = QStringLiteral("Start Converting");
 const QString kStopText = QStringLiteral("Stop Converting");
+const QString kInstallText = QStringLiteral("&Install for Me");
+const QString kSeeText = QStringLiteral("&See the Cursors");
 
 void showMessage(const Form1& form, const QString& text)
 {
@@ -43,7 +46,7 @@ void Form1::PushButton2_Click()
         trap.at(106, [&] {
             const StartDecision decision =
                 DecideStart({Option1->isChecked(), Option2->isChecked(), Text1->text(),
-                             outputChoice(), Slider1->value(), background()});
+                             outputChoice(), Slider1->value(), background(), cursorSizes()});
             choices = decision.choices;
             if (!choices)
                 showMessage(*this, decision.refusal);
@@ -58,12 +61,27 @@ void Form1::PushButton2_Click()
 
 void Form1::startConversion(const PlanChoices& choices)
 {
-    if (!runHost_)
-        runHost_ = std::make_unique<RunHost>(*this);
     // The sources as listed now: what the user does to the list from here on changes no file
     // of this run.
     RunPlan plan(choices);
     plan.add(itemTexts());
+    startRun(std::move(plan));
+}
+
+void Form1::startInstall(PlanChoices choices, const QStringList& sources)
+{
+    choices.install = true;
+    choices.folder.clear();
+    RunPlan plan(choices);
+    plan.add(sources);
+    Converting = true;
+    startRun(std::move(plan));
+}
+
+void Form1::startRun(RunPlan plan)
+{
+    if (!runHost_)
+        runHost_ = std::make_unique<RunHost>(*this);
     RunSettings settings;
     settings.converters =
         ConverterCount(context_.settings->read(QStringLiteral("Converters"), QString()),
@@ -88,6 +106,7 @@ void Form1::ShowRunning(bool running)
     Combo1->setEnabled(!running);
     Frame3->setEnabled(!running && Option1->isChecked());
     Slider1->setEnabled(!running && UsesQuality(outputChoice()));
+    SizesRow->setEnabled(!running);
     BackgroundButton->setEnabled(!running && UsesBackground(outputChoice()));
 }
 
@@ -102,16 +121,49 @@ void Form1::conversionEnded()
     Trap trap = makeTrap("PushButton2_Click");
     PushButton2->setText(kStartText);
     ShowRunning(false);
-    QString summary = run_->summary();
-    const QString details = run_->report().details();
+    const PlanChoices choices = run_->plan().choices();
+    std::optional<ThemeRunReport> themes;
+    if (choices.output == OutputChoice::CursorTheme)
+        themes.emplace(run_->plan(), run_->report(), context_.themesInstallHere);
+    QString summary = themes ? themes->text() : run_->summary();
+    const QString details = themes ? themes->details() : run_->report().details();
     // Said once, quietly, rather than by every handler that stores a choice.
     if (const auto problem = context_.settings->takeUnreportedProblem())
         summary += QStringLiteral("\n\n") + *problem;
     // The run that ends here may still be on the stack below us.
     run_->deleteLater();
     run_ = nullptr;
-    if (!closing_)
-        trap.at(156, [&] { context_.dialogs->reportBox(summary, details, applicationTitle()); });
+    std::optional<QStringList> install;
+    if (!closing_) {
+        trap.at(156, [&] {
+            if (themes)
+                install = ShowThemeBox(*themes, summary, choices.install);
+            else
+                context_.dialogs->reportBox(summary, details, applicationTitle());
+        });
+    }
     trap.at(162, [&] { Converting = false; });
     emit conversionFinished();
+    if (install)
+        trap.at(164, [&] { startInstall(choices, *install); });
+}
+
+std::optional<QStringList> Form1::ShowThemeBox(const ThemeRunReport& report, const QString& text,
+                                               bool installed)
+{
+    QStringList actions;
+    if (!installed && context_.themesInstallHere && !report.sourcesOfThemes().isEmpty())
+        actions.append(kInstallText);
+    if (!report.themeFolders().isEmpty())
+        actions.append(kSeeText);
+    // The box comes back after the preview, so the user can still install what they saw.
+    for (;;) {
+        const std::optional<int> chosen =
+            context_.dialogs->actionReportBox(text, report.details(), applicationTitle(), actions);
+        if (!chosen)
+            return std::nullopt;
+        if (actions.value(*chosen) == kInstallText)
+            return report.sourcesOfThemes();
+        context_.dialogs->showThemePreview(report.themeFolders(), applicationTitle());
+    }
 }

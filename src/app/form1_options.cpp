@@ -4,6 +4,7 @@
 #include "settingsstore.h"
 #include "trap.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLineEdit>
@@ -36,7 +37,43 @@ void Form1::ShowQualityFor(OutputChoice choice)
 {
     Frame1->setTitle(QualityCaption(choice, Slider1->value()));
     Slider1->setEnabled(UsesQuality(choice) && !Converting);
+    Slider1->setVisible(!UsesCursorSizes(choice));
+    SizesRow->setVisible(UsesCursorSizes(choice));
+    SizesRow->setEnabled(!Converting);
     BackgroundButton->setEnabled(UsesBackground(choice) && !Converting);
+}
+
+void Form1::CursorSizes_Click(QCheckBox* box)
+{
+    Trap trap = makeTrap("CursorSizes_Click");
+    trap.at(100, [&] {
+        QList<int> sizes = cursorSizes();
+        if (box == FileSizes && !FileSizes->isChecked() && sizes.isEmpty())
+            sizes = {24, 32, 48, 64}; // what desktops' own themes hold, as a start
+        // Unticking the last size goes back to the files' sizes.
+        ShowCursorSizes(sizes);
+        storeSetting(QStringLiteral("CursorSizes"), SettingTextOf(cursorSizes()));
+    });
+}
+
+QList<int> Form1::cursorSizes() const
+{
+    QList<int> sizes;
+    if (FileSizes->isChecked())
+        return sizes;
+    for (qsizetype i = 0; i < SizeChecks.size(); ++i)
+        if (SizeChecks[i]->isChecked())
+            sizes.append(kOfferedCursorSizes[i]);
+    return sizes;
+}
+
+void Form1::ShowCursorSizes(const QList<int>& sizes)
+{
+    FileSizes->setChecked(sizes.isEmpty());
+    for (qsizetype i = 0; i < SizeChecks.size(); ++i) {
+        SizeChecks[i]->setChecked(sizes.contains(kOfferedCursorSizes[i]));
+        SizeChecks[i]->setEnabled(!sizes.isEmpty());
+    }
 }
 
 void Form1::BackgroundButton_Click()

@@ -2,6 +2,7 @@
 
 #include "apperror.h"
 #include "paths.h"
+#include "themepreviewdialog.h"
 
 #include <QClipboard>
 #include <QColorDialog>
@@ -74,6 +75,12 @@ MessageAnswer QtDialogs::messageBox(const QString& text, const QString& title,
 
 void QtDialogs::reportBox(const QString& text, const QString& details, const QString& title)
 {
+    actionReportBox(text, details, title, {});
+}
+
+std::optional<int> QtDialogs::actionReportBox(const QString& text, const QString& details,
+                                              const QString& title, const QStringList& actions)
+{
     QMessageBox box(owner_);
     box.setWindowTitle(title);
     box.setTextFormat(Qt::PlainText);
@@ -87,10 +94,23 @@ void QtDialogs::reportBox(const QString& text, const QString& details, const QSt
         QObject::connect(copy, &QPushButton::clicked, &box,
                          [details] { QGuiApplication::clipboard()->setText(details); });
     }
+    QList<QAbstractButton*> actionButtons;
+    for (const QString& action : actions)
+        actionButtons.append(box.addButton(action, QMessageBox::ActionRole));
     box.setDefaultButton(QMessageBox::Ok);
     if (const QScreen* screen = owner_ ? owner_->screen() : box.screen())
         FitMessageBoxToScreen(box, screen->availableGeometry().height());
     box.exec();
+    const qsizetype chosen = actionButtons.indexOf(box.clickedButton());
+    if (chosen < 0)
+        return std::nullopt;
+    return static_cast<int>(chosen);
+}
+
+void QtDialogs::showThemePreview(const QStringList& themeFolders, const QString& title)
+{
+    ThemePreviewDialog dialog(themeFolders, title, owner_);
+    dialog.exec();
 }
 
 std::optional<QString> QtDialogs::chooseColour(const QString& title, const QString& current)

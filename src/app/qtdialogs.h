@@ -15,6 +15,9 @@ public:
     MessageAnswer messageBox(const QString& text, const QString& title, MessageButtons buttons,
                              MessageIcon icon) override;
     void reportBox(const QString& text, const QString& details, const QString& title) override;
+    std::optional<int> actionReportBox(const QString& text, const QString& details,
+                                       const QString& title, const QStringList& actions) override;
+    void showThemePreview(const QStringList& themeFolders, const QString& title) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
     QString openFiles(const QString& title, const QString& filter, int maxChars) override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 enum class MessageButtons { Ok, YesNo };
@@ -24,6 +25,16 @@ public:
         messageBox(details.isEmpty() ? text : text + QStringLiteral("\n\n") + details, title,
                    MessageButtons::Ok, MessageIcon::None);
     }
+
+    // A report box that also offers what may follow (actions, a button each, besides OK and
+    // "Copy List"): the index of the action pressed, or nothing for OK or a closed box.
+    virtual std::optional<int> actionReportBox(const QString& text, const QString& details,
+                                               const QString& title,
+                                               const QStringList& actions) = 0;
+
+    // Shows the cursors of the Linux cursor themes in these folders role by role, animated as
+    // desktops play them, until the user closes it.
+    virtual void showThemePreview(const QStringList& themeFolders, const QString& title) = 0;
 
     // The entered text, or nothing when the user cancelled.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,

@@ -28,11 +28,6 @@ QString shortenedLine(QString line, const QStringList& paths)
     return shortened + line.mid(from);
 }
 
-QString files(int n)
-{
-    return n == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(n);
-}
-
 QString were(int n)
 {
     return n == 1 ? QStringLiteral("was") : QStringLiteral("were");
@@ -51,6 +46,11 @@ void ConversionReport::addFailure(const QString& source, const QString& reason,
     failures_.insert(at, failure);
 }
 
+void ConversionReport::addOutput(qsizetype order, const QByteArray& output, bool cut)
+{
+    outputs_[order] = {output, cut};
+}
+
 void ConversionReport::setEnd(RunEnd end, const QStringList& why)
 {
     end_ = end;
@@ -65,8 +65,11 @@ QString ConversionReport::failureLine(const Failure& failure) const
                : failure.source + QStringLiteral(": ") + failure.reason;
 }
 
-QString ConversionReport::summary(int total) const
+QString ConversionReport::summary(int total, const QString& one, const QString& many) const
 {
+    const auto files = [&](int n) {
+        return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? one : many);
+    };
     const int failed = failureCount();
     QString text;
     switch (end_) {
@@ -75,7 +78,7 @@ QString ConversionReport::summary(int total) const
             return QStringLiteral("Done.");
         if (converted_ == 0)
             text = total == 1
-                       ? QStringLiteral("The file could not be converted:")
+                       ? QStringLiteral("The %1 could not be converted:").arg(one)
                        : QStringLiteral("None of the %1 could be converted:").arg(files(total));
         else
             text = QStringLiteral("%1 of %2 converted; %3 could not be converted:")
@@ -97,15 +100,16 @@ QString ConversionReport::summary(int total) const
                    .arg(why_.value(0))
                    .arg(converted_)
                    .arg(files(total) + QLatin1Char(' ') + were(converted_))
-                   .arg(untried == 1 ? QStringLiteral("file was")
-                                     : QStringLiteral("%1 files were").arg(untried));
+                   .arg(untried == 1 ? one + QStringLiteral(" was")
+                                     : files(untried) + QStringLiteral(" were"));
         if (failed > 0)
             text += QStringLiteral("\n\n%1 could not be converted:").arg(files(failed));
         break;
     }
     case RunEnd::NoConverter:
-        text = QStringLiteral("No file was converted: the converter could not be started from any "
-                              "of its folders:");
+        text = QStringLiteral("No %1 was converted: the converter could not be started from any "
+                              "of its folders:")
+                   .arg(one);
         for (const QString& line : why_)
             text += QLatin1Char('\n') + shortenedLine(line, {});
         return text;

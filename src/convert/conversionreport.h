@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <vector>
 
 // How a run ended.
@@ -32,6 +34,8 @@ public:
     void addFailure(const QString& source, const QString& reason, const QString& output = {},
                     qsizetype order = -1);
     void addConverted() { ++converted_; }
+    // What the converter of the job at `order` told on its standard output, kept for the box.
+    void addOutput(qsizetype order, const QByteArray& output, bool cut);
     int failureCount() const { return static_cast<int>(failures_.size()); }
     int convertedCount() const { return converted_; }
 
@@ -41,9 +45,19 @@ public:
 
     // "Done." only when every one of the total files converted. Otherwise how many converted
     // and how many did not, and why: the first failures with their reasons, the rest counted.
-    QString summary(int total) const;
+    // What is counted may be called otherwise ("theme pack", "theme packs").
+    QString summary(int total, const QString& one = QStringLiteral("file"),
+                    const QString& many = QStringLiteral("files")) const;
     // Every failure, one line each ("source: reason"), whole; empty when there was none.
     QString details() const;
+
+    struct Output
+    {
+        QByteArray text;
+        bool cut = false;
+    };
+    // The outputs kept, by the job's place in the run.
+    const std::map<qsizetype, Output>& outputs() const { return outputs_; }
 
 private:
     struct Failure
@@ -57,6 +71,7 @@ private:
 
     // Kept in order.
     std::vector<Failure> failures_;
+    std::map<qsizetype, Output> outputs_;
     int converted_ = 0;
     RunEnd end_ = RunEnd::Completed;
     QStringList why_;

@@ -9,10 +9,14 @@
 #include "progressmath.h"
 #include "provisioning.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kHiddenWindow = 0;
 constexpr int kNamesShown = 3;
+// A theme's report is a line per cursor of the pack; no real pack comes near this.
+constexpr qsizetype kKeptOutputBytes = 1024 * 1024;
 
 } // namespace
 
@@ -96,10 +100,24 @@ bool ConversionRun::add(const QStringList& sources)
 void ConversionRun::startFiles()
 {
     while (state_ == State::Running && next_ < plan_.size() &&
-           static_cast<int>(running_.size()) < settings_.converters)
+           static_cast<int>(running_.size()) < settings_.converters && !waitsForRunning(next_))
         startFile(next_++);
     showStatus();
     finishWhenIdle();
+}
+
+// Jobs that name their outputs in one folder run one after another, in the plan's order: which
+// of two themes of one name is numbered then follows the plan, not which converter finished
+// first.
+bool ConversionRun::waitsForRunning(qsizetype index) const
+{
+    const PlannedFile& file = plan_.at(index);
+    return file.namesItsOutput &&
+           std::any_of(running_.begin(), running_.end(), [&](const Running& other) {
+               const PlannedFile& running = plan_.at(other.index);
+               return running.namesItsOutput &&
+                      QString::compare(running.output, file.output, Qt::CaseInsensitive) == 0;
+           });
 }
 
 void ConversionRun::startFile(qsizetype index)
@@ -109,7 +127,17 @@ void ConversionRun::startFile(qsizetype index)
         return;
     }
     const PlannedFile& file = plan_.at(index);
+    // A converter that names its outputs makes its folder when it is missing; a folder that went
+    // away would come back unnoticed.
+    if (file.namesItsOutput && !plan_.choices().besideSources()) {
+        if (const auto problem = OutputFolderProblem(plan_.choices().folder)) {
+            wind(RunEnd::FolderUnusable, {*problem});
+            return;
+        }
+    }
     auto process = std::make_unique<ConverterProcess>(settings_.limits);
+    if (file.namesItsOutput)
+        process->keepOutput(kKeptOutputBytes);
     ConverterProcess* raw = process.get();
     running_.push_back({std::move(process), index});
     raw->start(converter_, file.arguments, kHiddenWindow);
@@ -146,12 +174,16 @@ void ConversionRun::onConverterFinished(ConverterProcess* process)
 void ConversionRun::record(const RunOutcome& outcome, qsizetype index)
 {
     const PlannedFile& file = plan_.at(index);
+    // Asked to end by us: stopped, not failed.
+    const bool stopped = outcome.stopped && !outcome.timedOut;
+    // What it made, and what it could not, even when it made nothing.
+    if (file.namesItsOutput && outcome.started && (outcome.succeeded() || !stopped))
+        report_.addOutput(index, outcome.output, outcome.outputCut);
     if (outcome.succeeded()) {
         report_.addConverted();
         return;
     }
-    // Asked to end by us: stopped, not failed.
-    if (outcome.stopped && !outcome.timedOut)
+    if (stopped)
         return;
     const int timeoutSeconds = (settings_.limits.timeoutMilliseconds + 999) / 1000;
     const QString reason = FailureReason(outcome, file.source, file.output, timeoutSeconds);

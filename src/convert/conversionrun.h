@@ -76,7 +76,11 @@ public:
     const RunPlan& plan() const { return plan_; }
     const ConversionReport& report() const { return report_; }
     // The text of the box that ends the run; complete once ended() has been emitted.
-    QString summary() const { return report_.summary(static_cast<int>(plan_.size())); }
+    QString summary() const
+    {
+        return report_.summary(static_cast<int>(plan_.size()), plan_.itemWord(1),
+                               plan_.itemWord(2));
+    }
 
 signals:
     void ended();
@@ -89,6 +93,8 @@ private:
     };
 
     void startFiles();
+    // Whether the job must wait for one running now (see startFiles).
+    bool waitsForRunning(qsizetype index) const;
     void startFile(qsizetype index);
     void onConverterFinished(ConverterProcess* process);
     void record(const RunOutcome& outcome, qsizetype index);

@@ -4,6 +4,7 @@
 #include "processstart.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
@@ -94,6 +95,7 @@ ConverterProcess::ConverterProcess(Limits limits, QObject* parent)
     grace_.setInterval(limits_.graceMilliseconds);
     connect(&process_, &QProcess::readyReadStandardError, this,
             &ConverterProcess::collectErrorOutput);
+    connect(&process_, &QProcess::readyReadStandardOutput, this, &ConverterProcess::collectOutput);
     connect(&process_, &QProcess::finished, this, &ConverterProcess::onFinished);
     connect(&process_, &QProcess::errorOccurred, this, &ConverterProcess::onErrorOccurred);
     connect(&timeout_, &QTimer::timeout, this, [this] {
@@ -106,6 +108,12 @@ ConverterProcess::ConverterProcess(Limits limits, QObject* parent)
 ConverterProcess::~ConverterProcess()
 {
     abandon();
+}
+
+void ConverterProcess::keepOutput(qsizetype limit)
+{
+    outputLimit_ = std::max<qsizetype>(limit, 0);
+    process_.setStandardOutputFile(QString());
 }
 
 void ConverterProcess::start(const QString& program, const QStringList& arguments,
@@ -166,11 +174,22 @@ void ConverterProcess::collectErrorOutput()
         errorTail_.remove(0, errorTail_.size() - kErrorTailBytes);
 }
 
+void ConverterProcess::collectOutput()
+{
+    const QByteArray more = process_.readAllStandardOutput();
+    if (outputLimit_ < 0)
+        return;
+    const qsizetype room = outputLimit_ - outcome_.output.size();
+    outcome_.output += more.left(std::max<qsizetype>(room, 0));
+    outcome_.outputCut = outcome_.outputCut || more.size() > room;
+}
+
 void ConverterProcess::onFinished()
 {
     timeout_.stop();
     grace_.stop();
     collectErrorOutput();
+    collectOutput();
     outcome_.started = true;
     outcome_.errorLine = lastLine(errorTail_);
     outcome_.crashed = process_.exitStatus() == QProcess::CrashExit;

@@ -24,6 +24,10 @@ struct RunOutcome
     bool stopped = false;
     // The last line the process wrote on its error output, or why it could not be started.
     QString errorLine;
+    // What it wrote on its standard output, when that was kept (see keepOutput), up to the limit.
+    QByteArray output;
+    // It wrote more than the limit; what is kept is the beginning.
+    bool outputCut = false;
 
     bool succeeded() const { return started && !crashed && !timedOut && code == 0; }
 };
@@ -63,6 +67,11 @@ public:
     // A process still running is killed: nothing we start outlives us.
     ~ConverterProcess() override;
 
+    // Keeps up to `limit` bytes of what the next program started writes on its standard output
+    // (the rest is read and dropped, so the program never waits on a full pipe). Otherwise its
+    // output goes nowhere.
+    void keepOutput(qsizetype limit);
+
     // Starts the program; finished() follows once it has ended or could not be started.
     void start(const QString& program, const QStringList& arguments,
                std::optional<int> windowStyle = std::nullopt);
@@ -83,6 +92,7 @@ signals:
 
 private:
     void collectErrorOutput();
+    void collectOutput();
     void onFinished();
     void onErrorOccurred(QProcess::ProcessError error);
     void askToEnd();
@@ -93,6 +103,7 @@ private:
     QTimer timeout_;
     QTimer grace_;
     QByteArray errorTail_;
+    qsizetype outputLimit_ = -1;
     RunOutcome outcome_;
     bool done_ = false;
     bool asked_ = false;

@@ -22,6 +22,9 @@ constexpr ChoiceFacts kFacts[] = {
     {OutputChoice::AnimatedWebp, "Animated WebP", "webp", ".webp"},
     {OutputChoice::PngEveryFrame, "PNG image of every frame", "png-frames", ".png"},
     {OutputChoice::PngStrip, "PNG strip of all frames", "png-strip", "-strip.png"},
+    // Linux cursor files have no extension; themes are folders the converter names.
+    {OutputChoice::Xcursor, "Linux cursor (Xcursor)", "xcursor", ""},
+    {OutputChoice::CursorTheme, "Linux cursor theme", "theme", ""},
 };
 
 const ChoiceFacts& factsOf(OutputChoice choice)
@@ -75,6 +78,11 @@ bool UsesQuality(OutputChoice choice)
     return choice == OutputChoice::JpgFirstFrame;
 }
 
+bool UsesCursorSizes(OutputChoice choice)
+{
+    return choice == OutputChoice::Xcursor || choice == OutputChoice::CursorTheme;
+}
+
 bool UsesBackground(OutputChoice choice)
 {
     return choice == OutputChoice::JpgFirstFrame || choice == OutputChoice::AnimatedGif;
@@ -102,10 +110,20 @@ QString QualityCaption(OutputChoice choice, int quality)
         return QStringLiteral("Image quality: not used, GIF keeps up to 256 colours");
     if (choice == OutputChoice::AnimatedWebp)
         return QStringLiteral("Image quality: not used, WebP keeps every pixel");
+    if (UsesCursorSizes(choice))
+        return QStringLiteral("Linux cursor sizes, in pixels");
     return QStringLiteral("Image quality: not used, PNG keeps every pixel");
 }
 
 namespace {
+
+QString sizesText(const QList<int>& sizes)
+{
+    QStringList texts;
+    for (const int size : sizes)
+        texts.append(QString::number(size));
+    return texts.join(QLatin1Char(','));
+}
 
 QStringList argumentsOnWhite(OutputChoice choice, int quality, const QString& output,
                              const QString& source)
@@ -113,6 +131,11 @@ QStringList argumentsOnWhite(OutputChoice choice, int quality, const QString& ou
     switch (choice) {
     case OutputChoice::JpgFirstFrame:
         break;
+    case OutputChoice::CursorTheme:
+        return ThemeArguments(source, output); // ConverterArguments adds the sizes
+    case OutputChoice::Xcursor:
+        return {QStringLiteral("-out"), QStringLiteral("xcursor"), QStringLiteral("-o"), output,
+                source};
     case OutputChoice::PngFirstFrame:
         return {QStringLiteral("-out"), QStringLiteral("png"), QStringLiteral("-o"), output,
                 source};
@@ -144,13 +167,55 @@ QStringList argumentsOnWhite(OutputChoice choice, int quality, const QString& ou
 } // namespace
 
 QStringList ConverterArguments(OutputChoice choice, int quality, const QString& output,
-                               const QString& source, const QString& background)
+                               const QString& source, const QString& background,
+                               const QList<int>& cursorSizes)
 {
+    if (choice == OutputChoice::CursorTheme)
+        return ThemeArguments(source, output, cursorSizes);
     QStringList arguments = argumentsOnWhite(choice, quality, output, source);
     if (UsesBackground(choice) && BackgroundFromSetting(background) != kWhiteBackground) {
         // Before the source, which comes last.
         arguments.insert(arguments.size() - 1, BackgroundFromSetting(background));
         arguments.insert(arguments.size() - 2, QStringLiteral("-background"));
     }
+    if (choice == OutputChoice::Xcursor && !cursorSizes.isEmpty()) {
+        // After -out xcursor, which it goes with.
+        arguments.insert(2, sizesText(cursorSizes));
+        arguments.insert(2, QStringLiteral("-sizes"));
+    }
     return arguments;
+}
+
+QStringList ThemeArguments(const QString& pack, const QString& outputFolder,
+                           const QList<int>& cursorSizes)
+{
+    QStringList arguments;
+    if (!cursorSizes.isEmpty())
+        arguments << QStringLiteral("-sizes") << sizesText(cursorSizes);
+    if (outputFolder.isEmpty())
+        arguments << QStringLiteral("--install");
+    else
+        arguments << QStringLiteral("-o") << outputFolder;
+    // The pack last, as every other source comes.
+    return arguments << QStringLiteral("-theme") << pack;
+}
+
+QList<int> CursorSizesFromSetting(const QString& text)
+{
+    QList<int> sizes;
+    for (const QString& item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int size = item.trimmed().toInt(&ok);
+        if (!ok || !kOfferedCursorSizes.contains(size))
+            return {};
+        if (!sizes.contains(size))
+            sizes.append(size);
+    }
+    std::sort(sizes.begin(), sizes.end());
+    return sizes;
+}
+
+QString SettingTextOf(const QList<int>& cursorSizes)
+{
+    return sizesText(cursorSizes);
 }

@@ -15,8 +15,10 @@ QString comparable(const QString& path)
 
 } // namespace
 
-QString OutputNames::claim(const QString& path)
+QString OutputNames::claim(const QString& path, const QString& source)
 {
+    if (!source.isEmpty() && comparable(source) == comparable(path))
+        tryClaim(source);
     if (tryClaim(path))
         return path;
     const qsizetype nameStart = QDir::fromNativeSeparators(path).lastIndexOf(QLatin1Char('/')) + 1;

@@ -11,8 +11,10 @@
 class OutputNames
 {
 public:
-    // The path to write for a source whose output would be `path`; claims it for this run.
-    QString claim(const QString& path);
+    // The path to write for a source whose output would be `path`; claims it for this run. An
+    // output that would be the source itself (a name without extension beside itself) is
+    // numbered too.
+    QString claim(const QString& path, const QString& source = {});
 
 private:
     bool tryClaim(const QString& path);

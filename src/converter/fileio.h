@@ -88,6 +88,33 @@ void installInterruptCleanup();
 // may be older ones of the user's, so none is removed.
 void expectOutputs(const std::vector<std::string>& paths, bool overwrite);
 
+// Work that writes in many steps and undoes itself on the normal way out (destructors): while a
+// DeferredEnd lives, a request to end waits until the work asks whether one came. Once the work
+// is complete(), a request that came at its very end ends the converter with 0.
+class DeferredEnd
+{
+public:
+    DeferredEnd();
+    // A request that came ends the converter here: as interrupted, or with 0 once complete.
+    ~DeferredEnd();
+    DeferredEnd(const DeferredEnd&) = delete;
+    DeferredEnd& operator=(const DeferredEnd&) = delete;
+
+    // Throws EndRequested when a request to end has come.
+    void check() const;
+    void complete() { complete_ = true; }
+
+private:
+    bool requested() const;
+    bool complete_ = false;
+};
+
+class EndRequested : public std::runtime_error
+{
+public:
+    EndRequested() : std::runtime_error("asked to end") {}
+};
+
 // For a process that ends after its conversion: a source stays mapped until the exit, which
 // unmaps everything at once. Unmapping it alone flushes the address translations, which on a
 // virtual machine costs 60 to 80 us.

@@ -460,6 +460,53 @@ void expectOutputs(const std::vector<std::string>& paths, bool overwrite)
     std::signal(SIGTERM, onSignal);
 }
 
+namespace {
+
+sigset_t endSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&set, sig);
+    return set;
+}
+
+} // namespace
+
+DeferredEnd::DeferredEnd()
+{
+    const sigset_t set = endSignals();
+    sigprocmask(SIG_BLOCK, &set, nullptr);
+}
+
+DeferredEnd::~DeferredEnd()
+{
+    if (complete_ && requested()) {
+        std::fflush(nullptr);
+        _exit(kExitOk);
+    }
+    // A request that came is delivered now and ends the converter as it usually does.
+    const sigset_t set = endSignals();
+    sigprocmask(SIG_UNBLOCK, &set, nullptr);
+}
+
+bool DeferredEnd::requested() const
+{
+    sigset_t pending;
+    if (sigpending(&pending) != 0)
+        return false;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        if (sigismember(&pending, sig) == 1)
+            return true;
+    return false;
+}
+
+void DeferredEnd::check() const
+{
+    if (requested())
+        throw EndRequested();
+}
+
 void writeFileAtomically(const std::string& path,
                          const std::function<void(const ByteSink&)>& produce, bool overwrite)
 {

@@ -311,12 +311,18 @@ namespace {
 // Replaced whole with one atomic store, so a suspended main thread never leaves it half made.
 std::atomic<const std::vector<std::wstring>*> g_expected{nullptr};
 HANDLE g_mainThread = nullptr;
+// While work that undoes itself runs (DeferredEnd), the request only raises this flag.
+std::atomic<bool> g_deferring{false};
+std::atomic<bool> g_endRequested{false};
 // How a console program ends when it is interrupted.
 constexpr DWORD kInterruptedExit = 0xC000013A;
 
 DWORD WINAPI settleWhenAsked(void* event)
 {
     if (::WaitForSingleObject(static_cast<HANDLE>(event), INFINITE) != WAIT_OBJECT_0)
+        return 0;
+    g_endRequested = true;
+    if (g_deferring)
         return 0;
     // The main thread stops where it is, so no file appears after the count below.
     if (g_mainThread && ::SuspendThread(g_mainThread) != static_cast<DWORD>(-1)) {
@@ -354,6 +360,31 @@ void installInterruptCleanup()
     if (HANDLE thread = ::CreateThread(nullptr, 64 * 1024, settleWhenAsked, event,
                                        STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr))
         ::CloseHandle(thread);
+}
+
+DeferredEnd::DeferredEnd()
+{
+    g_deferring = true;
+}
+
+DeferredEnd::~DeferredEnd()
+{
+    g_deferring = false;
+    if (requested()) {
+        std::fflush(nullptr);
+        ::ExitProcess(complete_ ? kExitOk : kInterruptedExit);
+    }
+}
+
+bool DeferredEnd::requested() const
+{
+    return g_endRequested;
+}
+
+void DeferredEnd::check() const
+{
+    if (requested())
+        throw EndRequested();
 }
 
 void expectOutputs(const std::vector<std::string>& paths, bool overwrite)

@@ -165,15 +165,19 @@ void reportRoles(Report& report, const ThemePlan& theme,
     }
 }
 
-// Writes one theme into `parent`.
+// Writes one theme into `parent`. Asked to end part way, the half-made theme goes with the
+// builder.
 ctheme::ThemeFolderBuilder::Finished
 writeTheme(const fs::path& parent, const ThemePlan& theme, const std::string& comment,
-           const std::array<RoleOutcome, ctheme::kRoleCount>& outcomes)
+           const std::array<RoleOutcome, ctheme::kRoleCount>& outcomes, const DeferredEnd& end)
 {
     ctheme::ThemeFolderBuilder builder(parent);
-    for (std::size_t i = 0; i < ctheme::kRoleCount; ++i)
+    for (std::size_t i = 0; i < ctheme::kRoleCount; ++i) {
+        end.check();
         if (outcomes[i].xcursor)
             builder.addCursor(static_cast<CursorRole>(i), *outcomes[i].xcursor);
+    }
+    end.check();
     return builder.finish(theme.name, comment);
 }
 
@@ -225,6 +229,8 @@ void checkThemeOptions(const Options& options, bool haveFormat, bool haveSource)
 int runThemeCommand(const Options& options, std::FILE* out, std::FILE* err)
 {
     Report report(out);
+    // Stop asks the converter to end; themes are folders of many files, undone on the way out.
+    DeferredEnd end;
     try {
         const fs::path installTo = options.install ? ctheme::userThemesFolder() : fs::path();
         const ctheme::PackPlan plan = ctheme::planPack(ctheme::pathFromUtf8(options.theme));
@@ -246,6 +252,7 @@ int runThemeCommand(const Options& options, std::FILE* out, std::FILE* err)
             for (std::size_t i = 0; i < ctheme::kRoleCount; ++i) {
                 if (theme.roles[i].status != RoleStatus::Found)
                     continue;
+                end.check();
                 outcomes[i].xcursor =
                     converter.convert(theme.roles[i].file, sizes, outcomes[i].failure);
                 anyCursor = anyCursor || outcomes[i].xcursor;
@@ -258,16 +265,20 @@ int runThemeCommand(const Options& options, std::FILE* out, std::FILE* err)
                                             ", made a Linux theme by Corvenda";
                 ctheme::ThemeFolderBuilder::Finished made, installed;
                 if (!options.output.empty())
-                    made =
-                        writeTheme(ctheme::pathFromUtf8(options.output), theme, comment, outcomes);
+                    made = writeTheme(ctheme::pathFromUtf8(options.output), theme, comment,
+                                      outcomes, end);
                 if (options.install)
-                    installed = writeTheme(installTo, theme, comment, outcomes);
+                    installed = writeTheme(installTo, theme, comment, outcomes, end);
                 if (made.folder.empty())
                     made = installed;
                 report.line("theme", made.folder, made.name, source);
                 reportRoles(report, theme, outcomes);
-                if (options.install)
+                if (options.install) {
                     report.line("installed", installed.folder);
+                    const fs::path link = ctheme::linkForOlderReaders(installed.folder);
+                    if (!link.empty())
+                        report.line("linked", link);
+                }
                 ++written;
                 continue;
             }
@@ -283,8 +294,10 @@ int runThemeCommand(const Options& options, std::FILE* out, std::FILE* err)
         for (const std::string& note : plan.notes)
             report.line("note", note);
         std::fflush(out);
-        if (written > 0)
+        if (written > 0) {
+            end.complete();
             return kExitOk;
+        }
         if (firstFailure)
             return failWith(err, options.theme, firstFailure->reason, firstFailure->exitCode);
         if (anyMissing)
@@ -294,6 +307,10 @@ int runThemeCommand(const Options& options, std::FILE* out, std::FILE* err)
                         "no cursor of a Windows role found: no .inf names one and no file is "
                         "named like one (Arrow.cur, busy.ani, Normal Select.ani ...)",
                         kExitUnsupported);
+    } catch (const EndRequested&) {
+        // Ends as asked when `end` goes, with what it made undone.
+        std::fflush(out);
+        return kExitFailed;
     } catch (const ThemeError& e) {
         std::fflush(out);
         return failWith(err, options.theme, e.what(), exitCodeOf(e));

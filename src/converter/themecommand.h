@@ -15,13 +15,15 @@
 //   unset    ROLE                      nothing is given for the role (the inherited theme's shows)
 //   failed   ROLE  FILE  REASON        the file is there but cannot be converted
 //   installed  FOLDER                  the theme was also installed there
+//   linked   LINK                      and LINK in ~/.icons leads to it, for libXcursor builds that
+//                                     read no other folder of the user's (Debian's)
 //   unmapped FILE                      a cursor file of the pack that no theme uses
 //   note     TEXT                      anything else worth telling
 //
 // The source lines come first, then per scheme a theme (or skipped) line followed by its 17 role
-// lines in the order of the roles and its installed line, then the unmapped files, then the
-// notes. The exit status is 0 when a theme was written (missing, unset and failed roles are
-// reported, not failures); otherwise the exit code of the failure, with one line on stderr.
+// lines in the order of the roles and its installed (and linked) line, then the unmapped files,
+// then the notes. The exit status is 0 when a theme was written (missing, unset and failed roles
+// are reported, not failures); otherwise the exit code of the failure, with one line on stderr.
 #include "commandline.h"
 
 #include <cstdio>

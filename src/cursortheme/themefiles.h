@@ -12,8 +12,9 @@ bool moveFolderIfFree(const std::filesystem::path& from, const std::filesystem::
 // cannot be made (Windows, FAT), and the caller copies instead.
 bool makeLink(const std::filesystem::path& link, const std::filesystem::path& target);
 
-// See themesInstallHere() and userThemesFolder() in themewriter.h.
+// See themesInstallHere(), userThemesFolder() and linkForOlderReaders() in themewriter.h.
 bool themesInstallHereOnThisSystem();
 std::filesystem::path userThemesFolderHere();
+std::filesystem::path olderReadersFolderHere();
 
 } // namespace ctheme

@@ -62,19 +62,33 @@ bool themesInstallHereOnThisSystem()
     return true;
 }
 
-fs::path userThemesFolderHere()
+namespace {
+
+fs::path homeFolder()
 {
-    // XDG_DATA_HOME counts only when absolute, as the XDG base directory rules say.
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && data[0] == '/')
-        return fs::path(data) / "icons";
     // Only the environment: the converter is linked statically, where looking the user up in
     // the system's databases would load shared libraries of another C library.
     const char* home = std::getenv("HOME");
     if (!home || home[0] != '/')
         throw ThemeError(ThemeError::Kind::NotHere,
                          "cannot install: no home folder is known (HOME is not set)");
-    return fs::path(home) / ".local" / "share" / "icons";
+    return home;
+}
+
+} // namespace
+
+fs::path userThemesFolderHere()
+{
+    // XDG_DATA_HOME counts only when absolute, as the XDG base directory rules say.
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && data[0] == '/')
+        return fs::path(data) / "icons";
+    return homeFolder() / ".local" / "share" / "icons";
+}
+
+fs::path olderReadersFolderHere()
+{
+    return homeFolder() / ".icons";
 }
 
 } // namespace ctheme

@@ -39,4 +39,9 @@ fs::path userThemesFolderHere()
                      "theme folder to ~/.local/share/icons there)");
 }
 
+fs::path olderReadersFolderHere()
+{
+    return userThemesFolderHere();
+}
+
 } // namespace ctheme

@@ -158,4 +158,21 @@ bool themesInstallHere()
     return themesInstallHereOnThisSystem();
 }
 
+fs::path linkForOlderReaders(const fs::path& installedTheme)
+{
+    try {
+        const fs::path folder = olderReadersFolderHere();
+        std::error_code error;
+        if (fs::equivalent(folder, installedTheme.parent_path(), error))
+            return {};
+        fs::create_directories(folder, error);
+        const fs::path link = folder / installedTheme.filename();
+        // Fails, replacing nothing, when the name is taken.
+        fs::create_directory_symlink(installedTheme, link, error);
+        return error ? fs::path() : link;
+    } catch (const ThemeError&) {
+        return {};
+    }
+}
+
 } // namespace ctheme

@@ -58,4 +58,10 @@ std::filesystem::path userThemesFolder();
 // Whether this system has such a folder at all (not Windows).
 bool themesInstallHere();
 
+// libXcursor as some systems build it (Debian's, up to Debian 12 at least) reads the themes of
+// a user from ~/.icons alone. Makes ~/.icons/<the installed theme's folder name> a link to the
+// installed theme, so those readers find it too, unless something of that name is there (it is
+// never replaced) or the theme is in ~/.icons already. Returns the link made, else "".
+std::filesystem::path linkForOlderReaders(const std::filesystem::path& installedTheme);
+
 } // namespace ctheme

@@ -42,7 +42,7 @@ TEST_F(OutputOptions, SliderShowsAndStoresTheQuality)
 // "Save as:" is stored, restored at the next start, and turns the slider off for lossless outputs.
 TEST_F(OutputOptions, SaveAsChoiceIsStoredAndRestoredAndRulesTheSlider)
 {
-    EXPECT_EQ(form->Combo1->count(), 6);
+    EXPECT_EQ(form->Combo1->count(), 8);
     EXPECT_EQ(form->Combo1->currentText(), "JPG image (first frame)");
     form->Combo1->setCurrentIndex(2);
     EXPECT_EQ(form->Combo1->currentText(), "Animated GIF");

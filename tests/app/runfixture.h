@@ -74,6 +74,7 @@ protected:
         // Every change of the bar at once, so tests can follow it.
         context.barTickMilliseconds = 0;
         context.endProgram = [] {};
+        context.themesInstallHere = themesInstallHere;
         if (!converterBuild.isEmpty())
             context.loadConverter = [converterBuild] { return readAll(converterBuild); };
         form = std::make_unique<Form1>(context);
@@ -170,4 +171,6 @@ protected:
     QString logPath;
     // The converter that hangs, while the meddling runs.
     int hangingPid = 0;
+    // Whether the window offers to install Linux cursor themes.
+    bool themesInstallHere = ctheme::themesInstallHere();
 };

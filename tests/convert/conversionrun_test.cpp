@@ -171,6 +171,13 @@ TEST(RunPlan, NamesAreDecidedOnceOverThePlanAndAddedFilesComeAfter)
     EXPECT_EQ(plan.at(4).output, "/out/b (2).jpg");
     EXPECT_EQ(plan.at(5).output, "/out/a (4).jpg");
 
+    // A result never takes its own source's name (a Linux cursor of a file without extension,
+    // a PNG of a PNG beside itself).
+    RunPlan cursors({{}, OutputChoice::Xcursor, 85}, kPosixPaths);
+    cursors.add({"/x/arrow", "/x/arrow.ani"});
+    EXPECT_EQ(cursors.at(0).output, "/x/arrow (2)");
+    EXPECT_EQ(cursors.at(1).output, "/x/arrow (3)");
+
     // Beside their sources, only names in one folder meet.
     RunPlan beside({{}, OutputChoice::AnimatedGif, 85}, kPosixPaths);
     beside.add({"/x/a.ani", "/y/a.ani", "/x/a.cur"});
@@ -183,6 +190,9 @@ TEST(RunPlan, NamesAreDecidedOnceOverThePlanAndAddedFilesComeAfter)
 TEST(RunPlan, TheBackgroundReachesJpgAndGifOnly)
 {
     for (const OutputChoice choice : OutputChoices()) {
+        // A theme is made of a pack, not of a file (themerun_test).
+        if (choice == OutputChoice::CursorTheme)
+            continue;
         RunPlan dark({"/out", choice, 85, "#202020"}, kPosixPaths);
         RunPlan white({"/out", choice, 85, "#ffffff"}, kPosixPaths);
         dark.add({"/src/a.ani"});

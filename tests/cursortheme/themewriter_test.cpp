@@ -129,6 +129,27 @@ TEST(UserThemesFolder, IsWhereDesktopsReadThem)
     home ? setenv("HOME", keptHome.c_str(), 1) : unsetenv("HOME");
     data ? setenv("XDG_DATA_HOME", keptData.c_str(), 1) : unsetenv("XDG_DATA_HOME");
 }
+
+// Debian's libXcursor reads ~/.icons alone: an installed theme gets a link there, which never
+// replaces what is there.
+TEST(UserThemesFolder, OlderReadersGetALinkThatReplacesNothing)
+{
+    const ScratchFolder home;
+    const char* kept = std::getenv("HOME");
+    const std::string keptHome = kept ? kept : "";
+    setenv("HOME", home.path().c_str(), 1);
+    const fs::path installed = home / ".local/share/icons/Neon";
+    fs::create_directories(installed);
+    const fs::path link = linkForOlderReaders(installed);
+    EXPECT_EQ(link, home / ".icons/Neon");
+    EXPECT_TRUE(fs::equivalent(link, installed));
+    home.write(".icons/Taken/index.theme", "mine");
+    fs::create_directories(home / ".local/share/icons/Taken");
+    EXPECT_EQ(linkForOlderReaders(home / ".local/share/icons/Taken"), fs::path());
+    EXPECT_FALSE(fs::is_symlink(home / ".icons/Taken"));
+    EXPECT_EQ(linkForOlderReaders(home / ".icons/Taken"), fs::path());
+    kept ? setenv("HOME", keptHome.c_str(), 1) : unsetenv("HOME");
+}
 #endif
 
 } // namespace

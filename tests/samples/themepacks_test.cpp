@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -91,6 +92,7 @@ struct Block
     QStringList head; // the theme or skipped line's fields
     std::set<QString> roles;
     QString installed;
+    QString linked;
 };
 
 struct Report
@@ -107,7 +109,7 @@ Report Parse(const QStringList& lines)
     for (const QString& line : lines) {
         const QStringList f = line.split('\t');
         if (f[0] == "theme" || f[0] == "skipped")
-            r.themes.push_back({f, {}, {}});
+            r.themes.push_back({f, {}, {}, {}});
         else if (f[0] == "role" || f[0] == "missing" || f[0] == "unset" || f[0] == "failed") {
             // Role lines end with the cursor's name, failed ones with the reason; the
             // expectations leave both out.
@@ -118,6 +120,8 @@ Report Parse(const QStringList& lines)
             }
         } else if (f[0] == "installed")
             r.themes.back().installed = f[1];
+        else if (f[0] == "linked")
+            r.themes.back().linked = f[1];
         else if (f[0] == "unmapped")
             r.unmapped.insert(f[1]);
         else if (f[0] == "note")
@@ -239,6 +243,10 @@ TEST(ThemePacks, DefaultSizesMatchAcrossTheThemeAndInstallNeverReplaces)
     EXPECT_EQ(installedTwice.themes[0].head[2], "Neon Ascii (2)");
     EXPECT_EQ(installedTwice.themes[0].installed, icons + "Neon Ascii (2)");
     EXPECT_TRUE(ReadAll(icons + "Neon Ascii (2)/index.theme").contains("Name=Neon Ascii (2)\n"));
+    // Linked from ~/.icons for libXcursor builds that read no other folder of the user's.
+    for (const char* name : {"Neon Ascii", "Neon Ascii (2)"})
+        EXPECT_EQ(QFileInfo(home.filePath(".icons/") + name).symLinkTarget(), icons + name);
+    EXPECT_EQ(installedOnce.themes[0].linked, home.filePath(".icons/Neon Ascii"));
 
     // The arrow carries 32 and 48, the others 32 alone: all get 32, 48 and 64.
     for (const char* cursor : {"default", "wait", "person"}) {
@@ -255,3 +263,41 @@ TEST(ThemePacks, DefaultSizesMatchAcrossTheThemeAndInstallNeverReplaces)
 }
 
 } // namespace
+
+// Asked to end while it writes a theme (as the window's Stop does), the converter leaves the
+// theme whole, having exited 0, or nothing: no half-made hidden folder either. Asked as soon as
+// the hidden folder it builds in appears, and at once.
+TEST(ThemePacks, AskedToEndAThemeIsWholeOrNotThere)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "the window asks through an event on Windows; QProcess::terminate does not";
+#else
+    for (const bool atOnce : {true, false}) {
+        QTemporaryDir out;
+        QProcess p;
+        p.start(QStringLiteral(NCONVERT_PATH), {"-theme", kPacks + "/ascii", "-sizes",
+                                                "24,32,48,64,96,128,192,256", "-o", out.path()});
+        ASSERT_TRUE(p.waitForStarted());
+        bool asked = false;
+        while (!p.waitForFinished(1)) {
+            const bool building = !QDir(out.path())
+                                       .entryList({".nconvert-theme-*"}, QDir::Dirs | QDir::Hidden)
+                                       .isEmpty();
+            if (!asked && (atOnce || building)) {
+                p.terminate();
+                asked = true;
+            }
+        }
+        const QStringList left =
+            QDir(out.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        if (p.exitStatus() == QProcess::NormalExit) {
+            EXPECT_EQ(p.exitCode(), 0) << atOnce;
+            EXPECT_EQ(left, QStringList{"Neon Ascii"}) << atOnce;
+            EXPECT_TRUE(QFile::exists(out.filePath("Neon Ascii/index.theme")));
+        } else {
+            EXPECT_EQ(p.exitCode(), SIGTERM) << atOnce;
+            EXPECT_TRUE(left.isEmpty()) << left.join(", ").toStdString();
+        }
+    }
+#endif
+}

@@ -23,6 +23,8 @@ public:
         MessageIcon icon;
         // A report box's details; empty for plain message boxes.
         QString details;
+        // The actions a report box offered.
+        QStringList actions = {};
     };
     struct Input
     {
@@ -55,6 +57,28 @@ public:
         messages.push_back({text, title, MessageButtons::Ok, MessageIcon::None, details});
         if (onMessage)
             onMessage();
+    }
+
+    std::optional<int> actionReportBox(const QString& text, const QString& details,
+                                       const QString& title, const QStringList& actions) override
+    {
+        messages.push_back({text, title, MessageButtons::Ok, MessageIcon::None, details, actions});
+        if (onMessage)
+            onMessage();
+        if (actionAnswers.empty())
+            return std::nullopt;
+        // Answered by the action's name, so a test reads as what the user pressed.
+        const QString answer = actionAnswers.front();
+        actionAnswers.pop_front();
+        const qsizetype index = actions.indexOf(answer);
+        if (index < 0)
+            return std::nullopt;
+        return static_cast<int>(index);
+    }
+
+    void showThemePreview(const QStringList& themeFolders, const QString& title) override
+    {
+        previews.push_back({themeFolders, title});
     }
 
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
@@ -111,6 +135,9 @@ public:
     std::deque<std::function<QString(int)>> openFilesAnswers;
     std::deque<QString> browseAnswers;
     std::deque<std::optional<QString>> colourAnswers;
+    // The actions pressed in report boxes that offer some, by name; an empty queue, or a name
+    // the box does not offer, presses OK.
+    std::deque<QString> actionAnswers;
     // Whether the desktop manages to open what it is asked to.
     bool shellOpens = true;
     // Runs when a message box is shown, for tests that act in the middle of a handler.
@@ -124,4 +151,6 @@ public:
     // Title and starting colour of each colour dialog.
     std::vector<std::pair<QString, QString>> colourRequests;
     QStringList shellOpened;
+    // The theme folders and title of each preview shown.
+    std::vector<std::pair<QStringList, QString>> previews;
 };

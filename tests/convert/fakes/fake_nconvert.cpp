@@ -1,7 +1,7 @@
 // A stand-in for the converter in tests of the process runner and the conversion run.
 //
-// Direct use: fake_nconvert [--stderr TEXT] [--sleep MS] [--ignore-term] [--hang PIDFILE]
-// [--crash] [--exit N] acts out each option in order.
+// Direct use: fake_nconvert [--stderr TEXT] [--stdout-bytes N] [--sleep MS] [--ignore-term]
+// [--hang PIDFILE] [--crash] [--exit N] acts out each option in order.
 //
 // As the converter (called with ... -o OUTPUT SOURCE): appends its tag and arguments to the file
 // named by FAKE_NCONVERT_LOG, then acts out the lines of SOURCE in order: "exit N", "fail REASON",
@@ -10,6 +10,12 @@
 // in DIR (each leaves a file there), or fails after a minute alone; the first line that is none of
 // these, or the end, writes OUTPUT and exits 0 (8 when it cannot be written, as the converter
 // does).
+//
+// As the theme converter (called with ... -o OUTDIR -theme FOLDER, or --install for -o, which
+// installs into $XDG_DATA_HOME/icons): the directives are the lines of FOLDER/fake-theme.txt, and
+// two more: "theme NAME" makes the folder OUTDIR/NAME, or "NAME (2)" ... when that is taken, and
+// reports it with one role; "say TEXT" writes TEXT on standard output with "\t" as a TAB. The
+// end writes nothing more and exits 0.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -155,6 +161,11 @@ int direct(const std::vector<std::string>& argv)
         if (option == "--stderr") {
             std::fprintf(stderr, "%s\n", value);
             ++i;
+        } else if (option == "--stdout-bytes") {
+            const std::string bytes(static_cast<std::size_t>(std::atol(value)), 'x');
+            std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+            std::fflush(stdout);
+            ++i;
         } else if (option == "--sleep") {
             sleepFor(std::atol(value));
             ++i;
@@ -187,15 +198,51 @@ bool meet(const std::string& folder, std::size_t count)
     return false;
 }
 
+// A theme folder of its own in `parent`, numbered as the converter numbers one already there.
+void makeTheme(const std::string& parent, const std::string& name, const std::string& pack)
+{
+    namespace fs = std::filesystem;
+    fs::create_directories(fsPath(parent));
+    for (int number = 1;; ++number) {
+        const std::string taken = number == 1 ? name : name + " (" + std::to_string(number) + ")";
+        const std::string folder = parent + "/" + taken;
+        if (!fs::create_directory(fsPath(folder)))
+            continue;
+        std::ofstream(fsPath(folder) / "index.theme") << "[Icon Theme]\nName=" << taken << '\n';
+        std::printf("theme\t%s\t%s\t%s\nrole\tArrow\t%s/arrow.cur\tdefault\n", folder.c_str(),
+                    taken.c_str(), pack.c_str(), pack.c_str());
+        return;
+    }
+}
+
+std::string tabbed(std::string text)
+{
+    for (std::size_t at; (at = text.find("\\t")) != std::string::npos;)
+        text.replace(at, 2, "\t");
+    return text;
+}
+
 int asConverter(const std::vector<std::string>& argv)
 {
     const std::size_t argc = argv.size();
     std::string output;
-    for (std::size_t i = 1; i + 1 < argc; ++i) {
-        if (argv[i] == "-o")
+    bool install = false;
+    for (std::size_t i = 1; i < argc; ++i) {
+        if (argv[i] == "-o" && i + 1 < argc)
             output = argv[i + 1];
+        install = install || argv[i] == "--install";
     }
     const std::string source = argv[argc - 1];
+    const bool pack = std::filesystem::is_directory(fsPath(source));
+    if (install) {
+        // Never the tester's own themes.
+        const char* data = std::getenv("XDG_DATA_HOME");
+        if (!data || !*data) {
+            std::fprintf(stderr, "%s: XDG_DATA_HOME is not set\n", source.c_str());
+            return 2;
+        }
+        output = std::string(data) + "/icons";
+    }
     if (const char* logPath = std::getenv("FAKE_NCONVERT_LOG")) {
         std::ofstream log(fsPath(logPath), std::ios::app | std::ios::binary);
         log << FAKE_TAG << '\t' << startedFrom(argv[0]);
@@ -203,7 +250,7 @@ int asConverter(const std::vector<std::string>& argv)
             log << '\t' << argv[i];
         log << '\n';
     }
-    std::ifstream in(fsPath(source));
+    std::ifstream in(pack ? fsPath(source) / "fake-theme.txt" : fsPath(source));
     if (!in) {
         std::fprintf(stderr, "%s: cannot open the file\n", source.c_str());
         return 1;
@@ -219,6 +266,14 @@ int asConverter(const std::vector<std::string>& argv)
         }
         if (directive.rfind("sleep ", 0) == 0) {
             sleepFor(std::atol(rest(6).c_str()));
+            continue;
+        }
+        if (pack && directive.rfind("theme ", 0) == 0) {
+            makeTheme(output, rest(6), source);
+            continue;
+        }
+        if (directive.rfind("say ", 0) == 0) {
+            std::printf("%s\n", tabbed(rest(4)).c_str());
             continue;
         }
         if (directive == "crash")
@@ -240,6 +295,8 @@ int asConverter(const std::vector<std::string>& argv)
         }
         break;
     }
+    if (pack)
+        return 0;
     std::ofstream out(fsPath(output), std::ios::binary);
     if (!out) {
         std::fprintf(stderr, "%s: cannot write %s\n", source.c_str(), output.c_str());
@@ -255,8 +312,8 @@ int main(int argc, char** argv)
 {
     const std::vector<std::string> args = arguments(argc, argv);
     listenForEndRequest();
-    // The converter's options start with one dash, direct use's with two.
-    if (args.size() > 1 && args[1].rfind("--", 0) != 0)
+    // The converter's options start with one dash (but --install), direct use's with two.
+    if (args.size() > 1 && (args[1].rfind("--", 0) != 0 || args[1] == "--install"))
         return asConverter(args);
     return direct(args);
 }
