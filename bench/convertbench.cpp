@@ -41,6 +41,13 @@ public:
         messages.append(text);
         return MessageAnswer::Ok;
     }
+    std::optional<int> actionReportBox(const QString& text, const QString&, const QString&,
+                                       const QStringList&) override
+    {
+        messages.append(text);
+        return std::nullopt;
+    }
+    void showThemePreview(const QStringList&, const QString&) override {}
     std::optional<QString> inputBox(const QString&, const QString&, const QString&) override
     {
         return std::nullopt;
@@ -165,7 +172,8 @@ int run(const QString& sources, const QString& output, int stopAfterMs,
     getrusage(RUSAGE_SELF, &own);
     getrusage(RUSAGE_CHILDREN, &children);
     const auto cpu = [](const rusage& r) {
-        return r.ru_utime.tv_sec + r.ru_stime.tv_sec + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+        return r.ru_utime.tv_sec + r.ru_stime.tv_sec +
+               (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
     };
     std::printf("window CPU: own %.3f s (%.0f us a file), converters %.3f s\n", cpu(own),
                 cpu(own) * 1e6 / static_cast<double>(paths.size()), cpu(children));

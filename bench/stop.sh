@@ -35,7 +35,10 @@ for ((i = 1; i <= rounds; i++)); do
   mkdir -p "$out"
   after=$((500 * i))
   line=$("$driver" stop "$work/src" "$out" "$after" "$saveas")
-  left=$(pgrep -f "$TEMP/nconvert-" | wc -l || true)
+  # The run starts its converter through an open file, so the command line names no file; the
+  # executable of each process does.
+  left=$( (for exe in /proc/[0-9]*/exe; do readlink "$exe" 2>/dev/null || true; done) |
+    grep -c "^$TEMP/nconvert-" || true)
   hidden=$(find "$out" -name '.nconvert-*' | wc -l)
   # Every-frame sets: the frames of one source share a name up to "-NN.png".
   partial=$(find "$out" -name '*.png' -printf '%f\n' | sed -E 's/-[0-9]+\.png$//' | sort | uniq -c |

@@ -18,7 +18,7 @@ work=$(realpath -m "$build/thumbnail-bench")
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVENDA_INSTALL_THUMBNAILER=ON >/dev/null
 # What an installation holds, and the generator; the tests are not needed here.
 cmake --build "$build" -j2 --target corvenda nconvert samplegen corvenda_samples corvenda_icons \
-  corvenda_docs >/dev/null
+  corvenda_docs corvenda_notices >/dev/null
 rm -rf "$work"
 mkdir -p "$work/out"
 cmake --install "$build" --prefix "$work/prefix" >/dev/null

@@ -3,8 +3,11 @@
 # "ani" and once with "*", next to `find` on the same tree as the floor. Prints the seconds to fill
 # the list, the processor time of the whole run and its peak memory. On a shared machine the
 # processor time is the steadier figure.
+#   bash bench/walk.sh [LEAVES]   (LEAVES: folders under each of the 100 second-level folders,
+#                                  default 99; 0 gives a tree of 1,000 files)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+leaves=${1:-99}
 build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVENDA_TESTS=OFF -DCORVENDA_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target walkbench >/dev/null
@@ -13,7 +16,7 @@ driver="$build/bin/walkbench"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 tree="$work/tree"
-"$driver" make "$tree"
+"$driver" make "$tree" "$leaves"
 find "$tree" -type f >/dev/null # the same warm cache for every run
 
 # Seconds and processor seconds (user + system) of a command, from GNU time.

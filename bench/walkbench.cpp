@@ -1,6 +1,7 @@
 // Builds a large folder tree, or fills the window's list from one through the real
 // "Add All ANI File(s) In Folder" handler and prints how long that took.
-//   walkbench make TREE      100,000 files in 10,010 folders, every tenth file .ani
+//   walkbench make TREE [LEAVES]   100,000 files in 10,010 folders, every tenth file .ani; with
+//                                  LEAVES (default 99) folders under each second-level folder
 //   walkbench run TREE EXT   one click answered with EXT and TREE
 #include "form1.h"
 #include "scripteddialogs.h"
@@ -11,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -40,7 +42,7 @@ bool fillFolder(const QString& folder, int& files)
     return true;
 }
 
-int makeTree(const QString& root)
+int makeTree(const QString& root, int leaves)
 {
     int folders = 0;
     int files = 0;
@@ -53,7 +55,7 @@ int makeTree(const QString& root)
             if (!fillFolder(level2, files))
                 return 1;
             ++folders;
-            for (int c = 0; c < 99; ++c) {
+            for (int c = 0; c < leaves; ++c) {
                 if (!fillFolder(level2 + QStringLiteral("/c%1").arg(c), files))
                     return 1;
                 ++folders;
@@ -97,7 +99,7 @@ int run(const QString& tree, const QString& ext)
 int main(int argc, char** argv)
 {
     if (argc >= 3 && QByteArray(argv[1]) == "make")
-        return makeTree(QFile::decodeName(argv[2]));
+        return makeTree(QFile::decodeName(argv[2]), argc >= 4 ? std::atoi(argv[3]) : 99);
     if (argc >= 4 && QByteArray(argv[1]) == "run") {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication app(argc, argv);

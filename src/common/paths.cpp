@@ -108,6 +108,24 @@ QString CollapseBackslashes(const QString& path, const PathStyle& style)
            collapsePairs(QStringView(path).mid(first), style.separator);
 }
 
+QString ShownPath(const QString& path, const PathStyle& style)
+{
+    const QChar separator = style.separator;
+    QString shown;
+    shown.reserve(path.size());
+    qsizetype i = 0;
+    if (style.networkPrefix && path.startsWith(QString(2, separator))) {
+        shown = QString(2, separator);
+        while (i < path.size() && path[i] == separator)
+            ++i;
+    }
+    for (; i < path.size(); ++i) {
+        if (path[i] != separator || !shown.endsWith(separator))
+            shown.append(path[i]);
+    }
+    return shown;
+}
+
 std::optional<bool> IsFolder(const QString& path)
 {
     if (path.isEmpty())

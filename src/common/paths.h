@@ -38,6 +38,10 @@ QString StripExtension(const QString& name);
 // leading separators becomes exactly two.
 QString CollapseBackslashes(const QString& path, const PathStyle& style = kNativePaths);
 
+// A path as messages show it: each run of separators made one, so joins such as a root and the
+// separator after it never show doubled (a network prefix keeps its two).
+QString ShownPath(const QString& path, const PathStyle& style = kNativePaths);
+
 // A folder as the user typed or pasted it.
 struct UserFolder
 {

@@ -33,8 +33,8 @@ QString InstalledConverter()
 
 std::optional<QString> InstalledConverterProblem(const QString& path)
 {
-    if (IsProtectedProgramFile(path))
+    const HeldProgramFile::Opened opened = HeldProgramFile::openInstalled(path);
+    if (opened.file)
         return std::nullopt;
-    return QStringLiteral("%1: it or its folder belongs to another user, or others can change it")
-        .arg(QDir::toNativeSeparators(path));
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), opened.problem);
 }

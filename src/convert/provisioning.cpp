@@ -114,41 +114,58 @@ ConverterLease::ConverterLease(const QString& folder, const QByteArray& data)
 {
     QLockFile::LockError error = QLockFile::NoError;
     for (int attempt = 0; !lock_ && attempt < kNameAttempts; ++attempt) {
-        path_ = NewConverterFilePath(folder);
-        lock_ = tryLock(path_, &error);
-        if (lock_ && EntryExists(path_))
+        file_ = NewConverterFilePath(folder);
+        lock_ = tryLock(file_, &error);
+        if (lock_ && EntryExists(file_))
             lock_.reset();
         // Only a name in use is worth another try.
         if (!lock_ && error != QLockFile::NoError && error != QLockFile::LockFailedError)
             break;
     }
     if (!lock_ && error == QLockFile::PermissionError)
-        throw cannotWrite(path_, QStringLiteral("the folder cannot be written (no permission, or "
+        throw cannotWrite(file_, QStringLiteral("the folder cannot be written (no permission, or "
                                                 "it is read-only)"));
     if (!lock_ && error == QLockFile::UnknownError)
-        throw cannotWrite(path_, QStringLiteral("the folder cannot be written (it is full, or "
+        throw cannotWrite(file_, QStringLiteral("the folder cannot be written (it is full, or "
                                                 "gone)"));
     if (!lock_)
-        throw cannotWrite(path_, QStringLiteral("no free name for it"));
+        throw cannotWrite(file_, QStringLiteral("no free name for it"));
     try {
-        WriteBytesIfMissing(data, path_);
+        WriteBytesIfMissing(data, file_);
+        HeldProgramFile::Opened opened = HeldProgramFile::openWritten(file_, data);
+        if (!opened.file)
+            throw cannotWrite(file_, opened.problem);
+        held_ = std::move(opened.file);
     } catch (...) {
-        QFile::remove(path_);
+        QFile::remove(file_);
         throw;
     }
 }
 
-ConverterLease::ConverterLease(const QString& installedPath) : path_(installedPath) {}
+ConverterLease::ConverterLease(std::unique_ptr<HeldProgramFile> installed)
+    : file_(installed->path()), held_(std::move(installed))
+{
+}
 
 std::unique_ptr<ConverterLease> ConverterLease::inPlace(const QString& installedPath)
 {
-    return std::unique_ptr<ConverterLease>(new ConverterLease(installedPath));
+    HeldProgramFile::Opened opened = HeldProgramFile::openInstalled(installedPath);
+    if (!opened.file)
+        throw AppError(ErrorNumber::kPermissionDenied, opened.problem);
+    return std::unique_ptr<ConverterLease>(new ConverterLease(std::move(opened.file)));
 }
 
 ConverterLease::~ConverterLease()
 {
+    // Closed first: Windows deletes no file that is held open.
+    held_.reset();
     if (lock_)
-        DeleteFileForced(path_);
+        DeleteFileForced(file_);
+}
+
+const QString& ConverterLease::path() const
+{
+    return held_->startPath();
 }
 
 void RemoveStaleConverters(const QString& folder)
@@ -178,14 +195,17 @@ ProvisionedConverter ProvisionConverter(const QByteArray& data, const QStringLis
     ProvisionedConverter result;
     if (!installedPath.isEmpty()) {
         const QString shown = QDir::toNativeSeparators(installedPath);
-        if (const auto problem = InstalledConverterProblem(installedPath)) {
-            result.passedOver.append(*problem);
-        } else if (const auto problem = startProblem(installedPath)) {
-            result.passedOver.append(QStringLiteral("%1: %2").arg(shown, *problem));
-        } else {
-            result.lease = ConverterLease::inPlace(installedPath);
-            result.installed = true;
-            return result;
+        try {
+            auto lease = ConverterLease::inPlace(installedPath);
+            if (const auto problem = startProblem(lease->path())) {
+                result.passedOver.append(QStringLiteral("%1: %2").arg(shown, *problem));
+            } else {
+                result.lease = std::move(lease);
+                result.installed = true;
+                return result;
+            }
+        } catch (const AppError& error) {
+            result.passedOver.append(QStringLiteral("%1: %2").arg(shown, error.description()));
         }
     }
     if (data.isEmpty())
@@ -215,7 +235,8 @@ ProvisionedConverter ProvisionConverter(const QByteArray& data, const QStringLis
 
 std::optional<QString> ConverterFileProblem(const QString& path)
 {
-    if (!EntryExists(path) || IsOwnFile(path) || IsProtectedProgramFile(path))
+    if (!EntryExists(path) || IsOwnFile(path) || IsClosedHeldProgram(path) ||
+        HeldProgramFile::openInstalled(path).file)
         return std::nullopt;
     return QStringLiteral("the converter file %1 is not ours or other users can change it, so "
                           "it was not run")

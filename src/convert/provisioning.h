@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+class HeldProgramFile;
 class QLockFile;
 
 // The converter build carried inside the program. Throws AppError when it is missing.
@@ -17,26 +18,33 @@ void WriteBytesIfMissing(const QByteArray& data, const QString& path);
 
 // The converter file of one run: a name of its own in a converter folder, locked for as long as
 // the run lasts, so two windows never share (or delete) each other's converter and a later run
-// can tell a file that a killed run left behind from one in use.
+// can tell a file that a killed run left behind from one in use. The file is held open from its
+// check on (see HeldProgramFile): start path() while the lease lives, as often and as many at a
+// time as the run likes, and what starts is the file that was checked.
 class ConverterLease
 {
 public:
     // Takes a fresh name in the folder and writes data there. Throws AppError when it cannot.
     ConverterLease(const QString& folder, const QByteArray& data);
-    // The installed converter, used where it is: nothing is written, locked or deleted.
+    // The installed converter, used where it is: nothing is written, locked or deleted. Throws
+    // AppError with the reason when it must not run.
     static std::unique_ptr<ConverterLease> inPlace(const QString& installedPath);
     // Deletes a file it wrote, then gives up the name.
     ~ConverterLease();
     ConverterLease(const ConverterLease&) = delete;
     ConverterLease& operator=(const ConverterLease&) = delete;
 
-    const QString& path() const { return path_; }
+    // What to start (on Linux the open file, /proc/self/fd/N).
+    const QString& path() const;
+    // Where the file is, to show.
+    const QString& file() const { return file_; }
 
 private:
-    explicit ConverterLease(const QString& installedPath);
+    explicit ConverterLease(std::unique_ptr<HeldProgramFile> installed);
 
-    QString path_;
+    QString file_;
     std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<HeldProgramFile> held_;
 };
 
 // Deletes the converter files in a folder whose runs are over (a window closed or killed during
@@ -62,6 +70,6 @@ struct ProvisionedConverter
 ProvisionedConverter ProvisionConverter(const QByteArray& data, const QStringList& folders,
                                         const QString& installedPath = {});
 
-// Why the converter file must not be run, or nothing when it may (a missing file simply fails
-// to start).
+// Why the converter file (or a lease's path()) must not be run, or nothing when it may (a
+// missing file simply fails to start).
 std::optional<QString> ConverterFileProblem(const QString& path);

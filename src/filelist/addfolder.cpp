@@ -4,6 +4,7 @@
 #include "dialogs.h"
 #include "fileattributes.h"
 #include "folderreader.h"
+#include "leftoutnames.h"
 #include "paths.h"
 #include "trap.h"
 #include "wildcard.h"
@@ -35,7 +36,7 @@ bool IsRootFolder(const QString& folder)
 bool MayEnter(const QString& folder, const std::optional<EntryFacts>& facts)
 {
     if (!facts)
-        throw AppError::pathNotFound(folder);
+        throw AppError::pathNotFound(ShownPath(folder));
     return !IsSystemFolderAttribute(facts->attributes) || IsRootFolder(folder);
 }
 
@@ -160,6 +161,9 @@ void WalkLevel(QStringList& folders, bool recurse, Walk& walk)
                 }
             }
         } catch (const AppError& error) {
+            // A folder that vanished meanwhile needs no word; one the user cannot read does.
+            if (error.number() == ErrorNumber::kPermissionDenied)
+                LeftOutNames::noteUnreadable(d);
             // [138] to [148]
             if (error.number() == ErrorNumber::kPermissionDenied ||
                 error.number() == ErrorNumber::kPathNotFound) {

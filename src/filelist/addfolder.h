@@ -17,8 +17,9 @@ using WalkPacer = std::function<void()>;
 // by level: the entries passed in stay in front, then their sub-folders, then those sub-folders'
 // sub-folders, and so on; within a folder, names in case-insensitive order. Each real folder is
 // entered once, so links back to an ancestor end the walk instead of looping. A folder that cannot
-// be listed because access is denied or it vanished is removed silently; other listing failures
-// keep it. Calls pacer between its steps and reports its own unexpected failures through dialogs.
+// be listed because access is denied or it vanished is removed (one denied is noted as left out,
+// see LeftOutNames); other listing failures keep it. Calls pacer between its steps and reports its
+// own unexpected failures through dialogs.
 void GetSubDirectories2016(QStringList& folders, bool recurse, Dialogs& dialogs,
                            const WalkPacer& pacer = {});
 

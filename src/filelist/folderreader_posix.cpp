@@ -5,6 +5,7 @@
 #include "apperror.h"
 #include "fileattributes.h"
 #include "leftoutnames.h"
+#include "paths.h"
 
 #include <QFile>
 #include <cerrno>
@@ -21,14 +22,15 @@ AppError listingError(int error, const QString& folder)
     switch (error) {
     case EACCES:
     case EPERM:
-        return AppError::permissionDenied(folder);
+        return AppError::permissionDenied(ShownPath(folder));
     case ENOENT:
     case ENOTDIR:
-        return AppError::pathNotFound(folder);
+        return AppError::pathNotFound(ShownPath(folder));
     default:
         // 75: the classic "path/file access error" for everything else.
-        return AppError(75, QStringLiteral("Cannot read the folder %1: %2")
-                                .arg(folder, QString::fromLocal8Bit(std::strerror(error))));
+        return AppError(75,
+                        QStringLiteral("Cannot read the folder %1: %2")
+                            .arg(ShownPath(folder), QString::fromLocal8Bit(std::strerror(error))));
     }
 }
 

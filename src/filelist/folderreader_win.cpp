@@ -3,6 +3,7 @@
 #ifdef _WIN32
 
 #include "apperror.h"
+#include "paths.h"
 
 #include <QDir>
 #include <string>
@@ -26,14 +27,15 @@ AppError listingError(DWORD error, const QString& folder)
 {
     switch (error) {
     case ERROR_ACCESS_DENIED:
-        return AppError::permissionDenied(folder);
+        return AppError::permissionDenied(ShownPath(folder));
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_DIRECTORY:
-        return AppError::pathNotFound(folder);
+        return AppError::pathNotFound(ShownPath(folder));
     default:
-        return AppError(
-            75, QStringLiteral("Cannot read the folder %1 (error %2)").arg(folder).arg(error));
+        return AppError(75, QStringLiteral("Cannot read the folder %1 (error %2)")
+                                .arg(ShownPath(folder))
+                                .arg(error));
     }
 }
 

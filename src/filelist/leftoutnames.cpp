@@ -1,5 +1,7 @@
 #include "leftoutnames.h"
 
+#include "paths.h"
+
 #include <QFile>
 
 namespace {
@@ -25,7 +27,7 @@ void LeftOutNames::note(const QString& folder, const QByteArray& rawName)
     QString path = folder;
     if (!path.isEmpty() && !path.endsWith(QLatin1Char('/')) && !path.endsWith(QLatin1Char('\\')))
         path += QLatin1Char('/');
-    current->paths_.append(path + EscapedBytes(rawName));
+    current->paths_.append(ShownPath(path + EscapedBytes(rawName)));
 }
 
 void LeftOutNames::note(const QByteArray& rawPath)
@@ -34,21 +36,60 @@ void LeftOutNames::note(const QByteArray& rawPath)
         current->paths_.append(EscapedBytes(rawPath));
 }
 
+void LeftOutNames::noteUnreadable(const QString& folder)
+{
+    if (!current)
+        return;
+    QString path = ShownPath(folder);
+    // "/a/b/" shows as "/a/b"; a root keeps its separator.
+    if (path.size() > 1 && path.endsWith(kNativePaths.separator) &&
+        !path.endsWith(QStringLiteral(":\\")))
+        path.chop(1);
+    if (!current->unreadable_.contains(path))
+        current->unreadable_.append(path);
+}
+
+namespace {
+
+QString listed(const QStringList& paths, int shown)
+{
+    QString text;
+    for (qsizetype i = 0; i < paths.size() && i < shown; ++i)
+        text += QLatin1Char('\n') + paths[i];
+    if (paths.size() > shown)
+        text += QStringLiteral("\n... and %1 more").arg(paths.size() - shown);
+    return text;
+}
+
+} // namespace
+
 QString LeftOutNames::report(int shown) const
 {
-    if (paths_.isEmpty())
-        return {};
-    QString text = paths_.size() == 1
-                       ? QStringLiteral("1 file or folder was left out because its name is not "
-                                        "valid text:")
-                       : QStringLiteral("%1 files or folders were left out because their names "
-                                        "are not valid text:")
-                             .arg(paths_.size());
-    for (qsizetype i = 0; i < paths_.size() && i < shown; ++i)
-        text += QLatin1Char('\n') + paths_[i];
-    if (paths_.size() > shown)
-        text += QStringLiteral("\n... and %1 more").arg(paths_.size() - shown);
-    return text + QStringLiteral("\n\nRename them to add them to the list.");
+    QStringList parts;
+    if (!paths_.isEmpty()) {
+        const QString head =
+            paths_.size() == 1
+                ? QStringLiteral("1 file or folder was left out because its name is not valid "
+                                 "text:")
+                : QStringLiteral("%1 files or folders were left out because their names are not "
+                                 "valid text:")
+                      .arg(paths_.size());
+        parts.append(head + listed(paths_, shown) +
+                     QStringLiteral("\n\nRename them to add them to the list."));
+    }
+    if (!unreadable_.isEmpty()) {
+        const QString head =
+            unreadable_.size() == 1
+                ? QStringLiteral("1 folder was left out because it cannot be read (no "
+                                 "permission):")
+                : QStringLiteral("%1 folders were left out because they cannot be read (no "
+                                 "permission):")
+                      .arg(unreadable_.size());
+        parts.append(head + listed(unreadable_, shown) +
+                     QStringLiteral("\n\nTheir files are not in the list; allow yourself to read "
+                                    "them to add them."));
+    }
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 bool IsRepresentableName(const QByteArray& raw)

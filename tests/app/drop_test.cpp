@@ -153,7 +153,7 @@ TEST_F(Drop, AnEmptyFolderAddsNothingAndAVanishedPathIsSkipped)
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(Drop, AFolderThatCannotBeListedIsSkippedAndTheDropGoesOn)
+TEST_F(Drop, AFolderThatCannotBeListedIsSkippedNamedAndTheDropGoesOn)
 {
     const QString locked = folder("L");
     file("L/z.ani");
@@ -165,7 +165,10 @@ TEST_F(Drop, AFolderThatCannotBeListedIsSkippedAndTheDropGoesOn)
         drop({locked, folder("O")});
     }
     EXPECT_EQ(form->itemTexts(), QStringList{kept});
-    EXPECT_TRUE(dialogs.messages.empty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(
+        "1 folder was left out because it cannot be read (no permission):\n" + locked + "\n"))
+        << dialogs.messages[0].text.toStdString();
 }
 
 TEST_F(Drop, DataWithoutLocalFilesIsRefusedAndAddsNothing)

@@ -152,14 +152,16 @@ TEST_F(AddAllInFolder, HourglassShowsWhileTheTreeIsWalked)
     EXPECT_EQ(form->itemCount(), 1);
 }
 
-TEST_F(AddAllInFolder, UnlistableFolderIsSkippedSilently)
+TEST_F(AddAllInFolder, UnreadableFoldersAreLeftOutAndNamedInOneBox)
 {
     tree.file("T/t.ani");
     tree.file("T/A/a.ani");
     tree.file("T/A/A1/a1.ani");
     tree.file("T/B/b.ani");
     tree.file("T/B/B1/b1.ani");
-    LockedFolder locked(tree.path("T/A"));
+    tree.file("T/C/c.ani");
+    LockedFolder lockedA(tree.path("T/A"));
+    LockedFolder lockedC(tree.path("T/C"));
     {
         PermissionChecks checks;
         REQUIRE_UNLISTABLE(tree.path("T/A"));
@@ -167,7 +169,12 @@ TEST_F(AddAllInFolder, UnlistableFolderIsSkippedSilently)
     }
     EXPECT_EQ(form->itemTexts(), (QStringList{tree.path("T/t.ani"), tree.path("T/B/b.ani"),
                                               tree.path("T/B/B1/b1.ani")}));
-    EXPECT_TRUE(dialogs.messages.empty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "2 folders were left out because they cannot be read (no permission):\n" +
+                  tree.path("T/A") + "\n" + tree.path("T/C") +
+                  "\n\nTheir files are not in the list; allow yourself to read them to add them.");
+    EXPECT_EQ(dialogs.messages[0].title, form->applicationTitle());
 }
 
 TEST_F(AddAllInFolder, LoopsEndAndNamesOfEveryScriptAreListed)

@@ -69,6 +69,18 @@ TEST(CollapseBackslashes, PosixLeadingSlashStaysSingle)
     EXPECT_EQ(CollapseBackslashes(R"(/a\\b.jpg)", kPosixPaths), R"(/a\\b.jpg)");
 }
 
+TEST(ShownPath, EveryRunOfSeparatorsShowsAsOne)
+{
+    EXPECT_EQ(ShownPath("//home/me//x.ani", kPosixPaths), "/home/me/x.ani");
+    EXPECT_EQ(ShownPath("///", kPosixPaths), "/");
+    EXPECT_EQ(ShownPath(R"(/a\\b)", kPosixPaths), R"(/a\\b)");
+    EXPECT_EQ(ShownPath(win(R"(C:\\cur\\\x.ani)"), kWindowsPaths), win(R"(C:\cur\x.ani)"));
+    // A network prefix keeps its two, however many there were.
+    EXPECT_EQ(ShownPath(win(R"(\\\srv\\share\a)"), kWindowsPaths), win(R"(\\srv\share\a)"));
+    EXPECT_EQ(ShownPath(win(R"(\a)"), kWindowsPaths), win(R"(\a)"));
+    EXPECT_EQ(ShownPath("", kPosixPaths), "");
+}
+
 } // namespace
 
 TEST(FolderFromUserText, QuotesAndHomeGoAndRelativePathsAreToldApart)

@@ -41,8 +41,7 @@ TEST(NativeCommandLineOnWindows, TheStartedProgramReceivesEachArgumentWhole)
         ConverterProcess process({});
         QEventLoop loop;
         QObject::connect(&process, &ConverterProcess::finished, &loop, &QEventLoop::quit);
-        process.start(QStringLiteral(FAKE_NCONVERT), {"--stderr", argument, "--exit", "7"}, 0,
-                      nullptr, {}, 0, 1);
+        process.start(QStringLiteral(FAKE_NCONVERT), {"--stderr", argument, "--exit", "7"}, 0);
         if (!process.isDone()) {
             QTimer::singleShot(120'000, &loop, &QEventLoop::quit); // only against a hang
             loop.exec();

@@ -5,9 +5,12 @@
 #include "noexecmount.h"
 #include "paths.h"
 #include "provisioning.h"
+#include "qtprinters.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -32,6 +35,28 @@ void writeFile(const QString& path, const QByteArray& data, mode_t mode)
     file.write(data);
     file.close();
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+}
+
+// The exit code of program run with arguments; -1 when it did not run to its end.
+int exitCodeOf(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return process.exitCode();
+}
+
+// Puts another program where path was, the way someone replacing it would: a new file renamed
+// over the name.
+void replaceWithFalse(const QString& path)
+{
+    const QString swapped = path + ".swapped";
+    QFile::remove(swapped);
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/false"), swapped));
+    ASSERT_EQ(::chmod(QFile::encodeName(swapped).constData(), 0755), 0);
+    ASSERT_EQ(::rename(QFile::encodeName(swapped).constData(), QFile::encodeName(path).constData()),
+              0);
 }
 
 mode_t modeOf(const QString& path)
@@ -108,9 +133,9 @@ TEST(ConverterLease, EachRunHasItsOwnFileAndStaleOnesAreSweptAway)
     QTemporaryDir dir;
     auto first = std::make_unique<ConverterLease>(dir.path(), "first");
     ConverterLease second(dir.path(), "second");
-    EXPECT_NE(first->path(), second.path());
-    EXPECT_EQ(readAll(first->path()), "first");
-    EXPECT_EQ(modeOf(second.path()), 0700u);
+    EXPECT_NE(first->file(), second.file());
+    EXPECT_EQ(readAll(first->file()), "first");
+    EXPECT_EQ(modeOf(second.file()), 0700u);
 
     // Left by runs that were killed: one whose lock names a process that has ended, one with no
     // lock at all; and a file someone else could have changed, which is never ours to delete.
@@ -127,18 +152,18 @@ TEST(ConverterLease, EachRunHasItsOwnFileAndStaleOnesAreSweptAway)
     writeFile(dir.filePath("unrelated"), "kept", 0600);
 
     RemoveStaleConverters(dir.path());
-    QStringList expected = {FileNameOf(first->path()), FileNameOf(first->path()) + ".lock",
-                            FileNameOf(second.path()), FileNameOf(second.path()) + ".lock",
+    QStringList expected = {FileNameOf(first->file()), FileNameOf(first->file()) + ".lock",
+                            FileNameOf(second.file()), FileNameOf(second.file()) + ".lock",
                             "nconvert-0f0e0d0c",       "unrelated"};
     expected.sort();
     EXPECT_EQ(entriesOf(dir.path()), expected);
 
     // A run that ends takes only its own file with it.
-    const QString firstPath = first->path();
+    const QString firstPath = first->file();
     first.reset();
     EXPECT_FALSE(QFile::exists(firstPath));
     EXPECT_FALSE(QFile::exists(firstPath + ".lock"));
-    EXPECT_EQ(readAll(second.path()), "second");
+    EXPECT_EQ(readAll(second.file()), "second");
 }
 
 TEST(ProvisionConverter, PassesOverFoldersItCannotUseAndSaysWhy)
@@ -159,7 +184,7 @@ TEST(ProvisionConverter, PassesOverFoldersItCannotUseAndSaysWhy)
     folders.append(good);
     ProvisionedConverter provisioned = ProvisionConverter(converter, folders);
     ASSERT_TRUE(provisioned.lease);
-    EXPECT_TRUE(provisioned.lease->path().startsWith(good + "/nconvert-"));
+    EXPECT_TRUE(provisioned.lease->file().startsWith(good + "/nconvert-"));
     EXPECT_EQ(provisioned.passedOver.size(), folders.size() - 1);
     EXPECT_TRUE(provisioned.passedOver[0].startsWith(shared + ": "));
     if (noexec.mounted()) {
@@ -207,29 +232,101 @@ TEST(ProvisionConverter, AnInstalledConverterOnlyTheSystemOrWeCanChangeRunsWhere
     ProvisionedConverter provisioned = ProvisionConverter(QByteArray(), {temp}, installed);
     ASSERT_TRUE(provisioned.lease);
     EXPECT_TRUE(provisioned.installed);
-    EXPECT_EQ(provisioned.lease->path(), installed);
+    EXPECT_EQ(provisioned.lease->file(), installed);
     EXPECT_FALSE(ConverterFileProblem(installed));
+    EXPECT_FALSE(ConverterFileProblem(provisioned.lease->path()));
     provisioned.lease.reset();
     EXPECT_TRUE(QFile::exists(installed));
     EXPECT_FALSE(QFile::exists(temp));
 
-    // Changeable by others (the file, its folder), or owned by another user: a copy runs instead.
-    const auto passedOverFor = [&](const std::function<void()>& spoil) {
-        ASSERT_EQ(::chmod(QFile::encodeName(installed).constData(), 0755), 0);
-        ASSERT_EQ(::chmod(QFile::encodeName(libexec).constData(), 0755), 0);
+    // Changeable by others (the file, its folder, any folder above), or owned by another user: a
+    // copy runs instead, and the reason names what is at fault.
+    const QString prefix = dir.filePath("prefix");
+    const auto chmodOf = [](const QString& path, mode_t mode) {
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+    };
+    const auto restore = [&] {
+        chmodOf(installed, 0755);
+        chmodOf(libexec, 0755);
+        chmodOf(prefix, 0755);
+        for (const QString& path : {installed, prefix})
+            ASSERT_EQ(::chown(QFile::encodeName(path).constData(), ::geteuid(), ::getegid()), 0);
+    };
+    const auto passedOverFor = [&](const std::function<void()>& spoil, const QString& reason) {
+        restore();
         spoil();
         provisioned = ProvisionConverter(converter, {temp}, installed);
         ASSERT_TRUE(provisioned.lease);
         EXPECT_FALSE(provisioned.installed);
-        EXPECT_TRUE(provisioned.lease->path().startsWith(temp + "/nconvert-"));
+        EXPECT_TRUE(provisioned.lease->file().startsWith(temp + "/nconvert-"));
         ASSERT_EQ(provisioned.passedOver.size(), 1);
-        EXPECT_TRUE(provisioned.passedOver[0].startsWith(installed + ": "));
+        EXPECT_EQ(provisioned.passedOver[0], installed + ": " + reason);
     };
-    passedOverFor([&] { ::chmod(QFile::encodeName(installed).constData(), 0775); });
-    passedOverFor([&] { ::chmod(QFile::encodeName(libexec).constData(), 0777); });
-    if (::geteuid() == 0)
+    passedOverFor([&] { chmodOf(installed, 0775); }, "other users can change it");
+    passedOverFor([&] { chmodOf(libexec, 0777); },
+                  "other users can change the folder " + libexec + " on its path");
+    passedOverFor([&] { chmodOf(prefix, 0777); },
+                  "other users can change the folder " + prefix + " on its path");
+    // Only root's own sticky folders (like /tmp, which this test's folder is in) keep names safe.
+    passedOverFor([&] { chmodOf(libexec, 01777); },
+                  "other users can change the folder " + libexec + " on its path");
+    restore();
+    chmodOf(prefix, 01777);
+    provisioned = ProvisionConverter(converter, {temp}, installed);
+    EXPECT_EQ(provisioned.installed, ::geteuid() == 0);
+    if (::geteuid() == 0) {
+        passedOverFor([&] { ::chown(QFile::encodeName(installed).constData(), 65534, 65534); },
+                      "it belongs to another user");
         passedOverFor(
-            [&] { ASSERT_EQ(::chown(QFile::encodeName(installed).constData(), 65534, 65534), 0); });
+            [&] {
+                ::chown(QFile::encodeName(prefix).constData(), 65534, 65534);
+                chmodOf(prefix, 01777);
+            },
+            "the folder " + prefix + " on its path belongs to another user");
+    }
+}
+
+// The file is opened once and checked through what was opened; replacing it afterwards changes
+// nothing the lease starts, however often.
+TEST(ConverterLease, StartsTheFileThatWasCheckedEvenWhenItIsReplaced)
+{
+    QTemporaryDir dir;
+    const QString libexec = dir.filePath("libexec");
+    ASSERT_TRUE(QDir().mkpath(libexec));
+    const QString installed = libexec + "/nconvert";
+    writeFile(installed, readAll(QStringLiteral(FAKE_NCONVERT)), 0755);
+    const QStringList exitSeven = {"--exit", "7"};
+
+    const std::unique_ptr<ConverterLease> inPlace = ConverterLease::inPlace(installed);
+    ConverterLease written(dir.path(), readAll(QStringLiteral(FAKE_NCONVERT)));
+    for (const ConverterLease* lease : {inPlace.get(), &written}) {
+        // Started through the open file, which is the checked one.
+        EXPECT_EQ(QFileInfo(lease->path()).canonicalFilePath(), lease->file());
+        EXPECT_FALSE(ConverterFileProblem(lease->path()));
+        replaceWithFalse(lease->file());
+        EXPECT_EQ(exitCodeOf(lease->file(), exitSeven), 1);
+        EXPECT_EQ(exitCodeOf(lease->path(), exitSeven), 7);
+        EXPECT_EQ(exitCodeOf(lease->path(), exitSeven), 7);
+    }
+}
+
+TEST(ConverterLease, AnInstalledConverterThatMustNotRunIsRefusedWithTheReason)
+{
+    QTemporaryDir dir;
+    const QString installed = dir.filePath("nconvert");
+    writeFile(installed, "converter", 0757);
+    try {
+        ConverterLease::inPlace(installed);
+        ADD_FAILURE() << "a converter others can change was taken";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.description(), "other users can change it");
+    }
+    EXPECT_EQ(InstalledConverterProblem(installed), installed + ": other users can change it");
+    EXPECT_THROW(ConverterLease::inPlace(dir.filePath("missing")), AppError);
+    // A named pipe in its place is refused at once rather than waited on.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0755), 0);
+    EXPECT_EQ(InstalledConverterProblem(dir.filePath("pipe")),
+              dir.filePath("pipe") + ": it is not a plain file");
 }
 
 TEST(ConverterFileProblem, OnlyOurOwnPlainFilesMayRun)

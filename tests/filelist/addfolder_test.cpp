@@ -3,7 +3,9 @@
 #include "fileattributes.h"
 #include "folderreader.h"
 #include "foldertree.h"
+#include "leftoutnames.h"
 #include "nativepaths.h"
+#include "paths.h"
 #include "scripteddialogs.h"
 #include "wildcard.h"
 
@@ -255,7 +257,7 @@ TEST_F(Walk, PathsLongerThanTheOldLimitAreWalked)
     EXPECT_EQ(files, QStringList{file});
 }
 
-TEST_F(Walk, FoldersThatCannotBeListedAreDroppedSilently)
+TEST_F(Walk, FoldersThatCannotBeListedAreDroppedAndNotedAsLeftOut)
 {
     tree.file("A/a1.ani");
     tree.file("A/inner/x.ani");
@@ -263,6 +265,7 @@ TEST_F(Walk, FoldersThatCannotBeListedAreDroppedSilently)
     tree.file("B/B1/b11.ani");
     LockedFolder lockedA(tree.path("A"));
     QStringList folders;
+    LeftOutNames leftOut;
     {
         PermissionChecks checks;
         REQUIRE_UNLISTABLE(tree.path("A"));
@@ -270,12 +273,28 @@ TEST_F(Walk, FoldersThatCannotBeListedAreDroppedSilently)
     }
     EXPECT_EQ(folders, (QStringList{entry(""), entry("B"), entry("B/B1")}));
     EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(leftOut.unreadableFolders(), QStringList{tree.path("A")});
 
     // The chosen folder itself, when locked, is taken out of the list.
     LockedFolder lockedB(tree.path("B"));
     PermissionChecks checks;
     EXPECT_TRUE(walk("B").isEmpty());
     EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(leftOut.unreadableFolders(), (QStringList{tree.path("A"), tree.path("B")}));
+    EXPECT_EQ(leftOut.count(), 2);
+}
+
+// A root chosen by the user is walked with a doubled separator; what the box shows has none.
+TEST(LeftOutNames, PathsShowWithSingleSeparators)
+{
+    const QString root = Native(QDir::rootPath());
+    const QString sep = NativeSeparator();
+    LeftOutNames leftOut;
+    LeftOutNames::note(root + sep, "caf\xe9.ani");
+    LeftOutNames::noteUnreadable(root + sep + "root" + sep);
+    EXPECT_EQ(leftOut.paths(), QStringList{root + "caf\\xe9.ani"});
+    EXPECT_EQ(leftOut.unreadableFolders(), QStringList{root + "root"});
+    EXPECT_TRUE(leftOut.report().contains("\n" + root + "root\n"));
 }
 
 TEST_F(Walk, AFolderThatVanishedIsTakenOutOfTheList)

@@ -166,6 +166,59 @@ fetch_source() {
     printf '%s\n' "$dir"
 }
 
+# Writes "SOURCE VERSION COPYRIGHT DSC" of what stage $1 built from binary package $2, for the
+# licence notices (tools/notices.sh) and the source archive (sources.sh). The version is the
+# unpacked source's own, which need not be the installed one.
+record_source() {
+    local dir source version
+    dir=$(fetch_source "$2")
+    source=$(dpkg-parsechangelog -l "$dir/debian/changelog" -S Source)
+    version=$(dpkg-parsechangelog -l "$dir/debian/changelog" -S Version)
+    mkdir -p "$cache/versions"
+    printf '%s %s %s %s\n' "$source" "$version" "$dir/debian/copyright" \
+        "$cache/src/dl/${source}_${version#*:}.dsc" >"$cache/versions/$1"
+}
+
+# Downloads (once) source package $1 at version $2 into the cache, for the third-party source
+# archive. A mirror that lacks a file costs the archive, not the build: sources.sh names what
+# is missing.
+download_source() {
+    local dsc=$cache/src/dl/${1}_${2#*:}.dsc
+    if [[ ! -f $dsc || ! -f $cache/src/dl/.complete-${1}_${2#*:} ]]; then
+        prepare_apt
+        mkdir -p "$cache/src/dl"
+        if (cd "$cache/src/dl" && apt_private source --download-only "$1=$2" >&2); then
+            touch "$cache/src/dl/.complete-${1}_${2#*:}"
+        else
+            log "the source of $1 $2 could not be fetched in full; the third-party source archive will lack it"
+        fi
+    fi
+    printf '%s\n' "$dsc"
+}
+
+# The sources of the runtime DLLs shipped beside the program, which are not built here, at the
+# versions installed, recorded in $cache/versions/$2 like the stages'.
+fetch_runtime_source() {
+    local source name version dsc
+    source=$(source_of "$1")
+    name=${source%%=*}
+    version=${source#*=}
+    dsc=$(download_source "$name" "$version")
+    mkdir -p "$cache/versions"
+    printf '%s %s - %s\n' "$name" "$version" "$dsc" >"$cache/versions/$2"
+}
+
+# GCC's runtime for MinGW is built from GCC's own source package; the binary package names it.
+fetch_gcc_source() {
+    local built name version dsc
+    built=$(dpkg-query -W -f='${Built-Using}' gcc-mingw-w64-x86-64-posix-runtime)
+    name=$(sed -nE 's/^(gcc-[0-9]+) \(= ([^)]+)\).*/\1/p' <<<"$built")
+    version=$(sed -nE 's/^(gcc-[0-9]+) \(= ([^)]+)\).*/\2/p' <<<"$built")
+    [[ -n $name ]] || { log "no GCC source named in Built-Using: $built"; return 1; }
+    dsc=$(download_source "$name" "$version")
+    printf '%s %s - %s\n' "$name" "$version" "$dsc" >"$cache/versions/gcc-source"
+}
+
 # Runs stage $1 unless its stamp matches the current recipe.
 stage() {
     local name=$1 key
@@ -321,6 +374,7 @@ build_corvenda() {
     export CORVENDA_WINDOWS_PREFIXES="$libs:$gtest"
     "$qt/bin/qt-cmake" -S "$repo" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCORVENDA_WINDOWS_RUNTIME="$(runtime_dlls)" -DCMAKE_CROSSCOMPILING_EMULATOR=wine \
+        -DCORVENDA_WINDOWS_CACHE="$cache" \
         -DCORVENDA_TEST_PATH_PREFIX=Z: -DQT_CHAINLOAD_TOOLCHAIN_FILE="$toolchain"
     # The sample generator runs under Wine during the build.
     source "$here/wine.sh"
@@ -346,6 +400,14 @@ main() {
     stage libwebp libwebp-dev
     stage gtest libgtest-dev
     stage qtbase qt6-base-dev
+    record_source libjpeg libturbojpeg0
+    record_source libpng libpng16-16
+    record_source giflib libgif-dev
+    record_source libwebp libwebp-dev
+    record_source qtbase qt6-base-dev
+    fetch_runtime_source gcc-mingw-w64-x86-64-posix-runtime gcc-runtime
+    fetch_runtime_source mingw-w64-x86-64-dev mingw-runtime
+    fetch_gcc_source
     [[ ${1:-} == --deps-only ]] && return
     build_corvenda
 }

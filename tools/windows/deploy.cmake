@@ -30,3 +30,10 @@ add_custom_target(corvenda_windows_runtime ALL ${copy_commands}
 
 # Programs that are copied elsewhere before they run carry their runtime inside.
 set(ZLIB_USE_STATIC_LIBS ON)
+
+# The DLLs a user gets (tools/windows/programfolder.sh copies them), where they were built, for
+# the licence notices.
+set(CORVENDA_SHIPPED_DLLS
+    $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
+    $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>
+    $<TARGET_FILE:Qt6::QICOPlugin> ${CORVENDA_WINDOWS_RUNTIME})

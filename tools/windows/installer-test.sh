@@ -2,7 +2,11 @@
 # Tests the Windows installer (tools/windows/installer.sh makes it) under Wine, in a throw-away
 # prefix: silent install per machine, the installed program starts (in Xvfb) and its nconvert
 # converts a sample, the shortcut and registry entries are there; silent uninstall leaves the
-# user's settings and nothing else. Then the same per user, removing the settings too.
+# user's settings and nothing else. Then the same per user, removing the settings too. First,
+# an install through its pages, finished with "Run Corvenda" checked: the program must be
+# started by Explorer, not by the installer. Wine has no elevation (every program runs with the
+# same token), so it shows that the start is handed to Explorer, not that Windows' Explorer then
+# starts the program without the installer's administrator rights.
 # Usage: tools/windows/installer-test.sh [SETUP.exe]   (default: the newest build/windows/*-setup.exe)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -124,6 +128,43 @@ round() { # round MODE PROGRAM_FOLDER ROOT_KEY SHORTCUT_FOLDER UNINSTALL_OPTIONS
         failures=$((failures + 1))
     fi
 }
+
+# Installs per machine through the installer's pages, pressing Enter on each until "Finish" (with
+# "Run Corvenda" left checked), and waits up to two minutes for the program's window. Wine's
+# trace of process starts goes to $work/starts.log.
+install_through_pages() {
+    wineserver -k 2>/dev/null || true
+    wineserver -w
+    WINEDEBUG=+process xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+        wine "$1" /AllUsers </dev/null >/dev/null 2>"$2" &
+        shown=
+        for _ in $(seq 400); do
+            # NSIS ends the caption with a space.
+            setup=$(xdotool search --name "^Corvenda Setup" 2>/dev/null | head -1 || true)
+            if [[ -n $setup ]]; then
+                xdotool windowfocus "$setup" 2>/dev/null && xdotool key Return 2>/dev/null || true
+            fi
+            shown=$(xdotool search --name "^Corvenda$" 2>/dev/null | head -1 || true)
+            [[ -n $shown ]] && break
+            sleep 0.3
+        done
+        wineserver -k
+        [[ -n $shown ]]' _ "$setup" "$work/starts.log" </dev/null
+}
+# Whether the trace shows Explorer asked to start the installed program.
+started_through_explorer() {
+    grep -a 'CreateProcessInternalW' "$work/starts.log" | grep -ai 'explorer\.exe' |
+        grep -qai 'Program Files\\\\Corvenda\\\\corvenda\.exe'
+}
+
+echo "Install through the pages, finished with \"Run Corvenda\":"
+check "the program's window appears" install_through_pages
+check "the installer handed the start to Explorer" started_through_explorer
+wine "C:\\Program Files\\Corvenda\\uninstall.exe" /S /AllUsers
+wineserver -w
+sleep 1
+check "uninstalled again" test ! -e "$WINEPREFIX/drive_c/Program Files/Corvenda"
+wine reg delete 'HKCU\Software\Quenlow' /f >/dev/null 2>&1 || true
 
 version=$(basename "$setup" | sed -E 's/^Corvenda-(.*)-setup\.exe$/\1/')
 user=$(basename "$(ls -d "$drive/users/"* | grep -v Public | head -1)")

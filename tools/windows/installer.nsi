@@ -44,7 +44,9 @@ VIAddVersionKey LegalCopyright "${PUBLISHER}"
 !define MUI_ICON "${PROGRAM}\corvenda.ico"
 !define MUI_UNICON "${PROGRAM}\corvenda.ico"
 !define MUI_ABORTWARNING
-!define MUI_FINISHPAGE_RUN "$INSTDIR\corvenda.exe"
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Run ${PRODUCT}"
+!define MUI_FINISHPAGE_RUN_FUNCTION RunAsSignedInUser
 !insertmacro MULTIUSER_PAGE_INSTALLMODE
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -114,6 +116,18 @@ Section /o "un.Remove my settings" RemoveSettings
     DeleteRegKey HKCU "${SETTINGS_KEY}"
     DeleteRegKey /ifempty HKCU "Software\${PUBLISHER}"
 SectionEnd
+
+; "Run Corvenda" on the last page. An installer running as administrator would hand its token
+; to the program: an elevated window receives no drops from Explorer, and everything it writes
+; would be the administrators'. Explorer runs as the signed-in user; asked to open the program,
+; it starts it as that user.
+Function RunAsSignedInUser
+    ${If} $MultiUser.Privileges == "Admin"
+        Exec '"$WINDIR\explorer.exe" "$INSTDIR\corvenda.exe"'
+    ${Else}
+        Exec '"$INSTDIR\corvenda.exe"'
+    ${EndIf}
+FunctionEnd
 
 Function .onInit
     SetRegView 64

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows installer build/windows/Corvenda-VERSION-setup.exe with NSIS from the build's
-# program folder (tools/windows/build.sh makes it; installer.nsi says what the installer does).
+# program folder (tools/windows/build.sh makes it; installer.nsi says what the installer does),
+# after checking that the licence notices name every DLL in it, and beside it the archive of
+# third-party sources (sources.sh).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/programfolder.sh"
@@ -10,6 +12,8 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 copy_program_folder "$work/Corvenda"
+bash "$here/../../tests/docs/notices_check.sh" "$work/Corvenda/THIRD-PARTY-NOTICES.txt" "$build" \
+    --folder "$work/Corvenda"
 
 # The file lists: each folder and file installed, removed in reverse order by the uninstaller.
 (
@@ -38,3 +42,5 @@ setup=$build/Corvenda-$version-setup.exe
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DPROGRAM="$work/Corvenda" -DOUTFILE="$setup" \
     -DINSTALL_FILES="$work/install.nsh" -DREMOVE_FILES="$work/remove.nsh" "$here/installer.nsi"
 echo "$setup ($(du -k "$setup" | cut -f1) KB)"
+# Beside it, the sources its LGPL and GPL parts were built from.
+bash "$here/sources.sh"

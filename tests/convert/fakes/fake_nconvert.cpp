@@ -77,6 +77,19 @@ std::vector<std::string> arguments(int argc, char** argv)
 }
 #endif
 
+// The file this program was started from: a run may start it through an open file
+// (/proc/self/fd/N), which names no file.
+std::string startedFrom(const std::string& argv0)
+{
+#ifdef __linux__
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error)
+        return self.string();
+#endif
+    return argv0;
+}
+
 #ifdef _WIN32
 // Asked to end, the fake ends as the converter does: at once, as an interrupted console program.
 // "Ignoring" the request is not listening for it.
@@ -232,7 +245,7 @@ int asConverter(const std::vector<std::string>& argv)
     }
     if (const char* logPath = std::getenv("FAKE_NCONVERT_LOG")) {
         std::ofstream log(fsPath(logPath), std::ios::app | std::ios::binary);
-        log << FAKE_TAG << '\t' << argv[0];
+        log << FAKE_TAG << '\t' << startedFrom(argv[0]);
         for (std::size_t i = 1; i < argc; ++i)
             log << '\t' << argv[i];
         log << '\n';
