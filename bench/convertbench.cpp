@@ -54,13 +54,6 @@ public:
     }
     QString openFiles(const QString&, const QString&, int) override { return {}; }
     QString browseForFolder(const QString&, const QString&) override { return {}; }
-    std::optional<int> actionReportBox(const QString& text, const QString&, const QString&,
-                                       const QStringList&) override
-    {
-        messages.append(text);
-        return std::nullopt;
-    }
-    void showThemePreview(const QStringList&, const QString&) override {}
     std::optional<QString> chooseColour(const QString&, const QString&) override
     {
         return std::nullopt;
