@@ -66,29 +66,23 @@ QString listed(const QStringList& paths, int shown)
 QString LeftOutNames::report(int shown) const
 {
     QStringList parts;
-    if (!paths_.isEmpty()) {
-        const QString head =
-            paths_.size() == 1
-                ? QStringLiteral("1 file or folder was left out because its name is not valid "
-                                 "text:")
-                : QStringLiteral("%1 files or folders were left out because their names are not "
-                                 "valid text:")
-                      .arg(paths_.size());
-        parts.append(head + listed(paths_, shown) +
-                     QStringLiteral("\n\nRename them to add them to the list."));
-    }
-    if (!unreadable_.isEmpty()) {
-        const QString head =
-            unreadable_.size() == 1
-                ? QStringLiteral("1 folder was left out because it cannot be read (no "
-                                 "permission):")
-                : QStringLiteral("%1 folders were left out because they cannot be read (no "
-                                 "permission):")
-                      .arg(unreadable_.size());
-        parts.append(head + listed(unreadable_, shown) +
-                     QStringLiteral("\n\nTheir files are not in the list; allow yourself to read "
-                                    "them to add them."));
-    }
+    const auto section = [&](const QStringList& paths, const QString& one, const QString& many,
+                             const QString& advice) {
+        if (!paths.isEmpty())
+            parts.append((paths.size() == 1 ? one : many.arg(paths.size())) + listed(paths, shown) +
+                         advice);
+    };
+    section(paths_,
+            QStringLiteral("1 file or folder was left out because its name is not valid text:"),
+            QStringLiteral("%1 files or folders were left out because their names are not valid "
+                           "text:"),
+            QStringLiteral("\n\nRename them to add them to the list."));
+    section(unreadable_,
+            QStringLiteral("1 folder was left out because it cannot be read (no permission):"),
+            QStringLiteral("%1 folders were left out because they cannot be read (no "
+                           "permission):"),
+            QStringLiteral("\n\nTheir files are not in the list; allow yourself to read them to "
+                           "add them."));
     return parts.join(QStringLiteral("\n\n"));
 }
 
