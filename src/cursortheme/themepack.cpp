@@ -317,7 +317,9 @@ PackPlan planPack(const fs::path& infOrFolder)
         infs.push_back(infOrFolder.filename());
     } else {
         infs = folder.filesEndingIn({".inf"}, 0);
-        if (infs.empty())
+        // A folder of cursors without an .inf is a pack by its cursors' names; one without
+        // cursors is often an unpacked archive whose pack lies a folder or two down.
+        if (infs.empty() && folder.filesEndingIn({".ani", ".cur"}, 0).empty())
             infs = folder.filesEndingIn({".inf"}, 2);
     }
     for (const fs::path& inf : infs) {
@@ -337,13 +339,31 @@ PackPlan planPack(const fs::path& infOrFolder)
                                  "their file names");
         planner.fromFileNames();
     }
+    // Packs of their own further down are not this pack's: their cursors are not its leftovers.
+    std::vector<fs::path> ownPacks;
+    if (infs.empty())
+        for (const fs::path& inf : folder.filesEndingIn({".inf"})) {
+            if (inf.has_parent_path() &&
+                std::find(ownPacks.begin(), ownPacks.end(), inf.parent_path()) == ownPacks.end()) {
+                ownPacks.push_back(inf.parent_path());
+                plan.notes.push_back(utf8Of(root / inf.parent_path()) +
+                                     " holds a theme of its own (" + utf8Of(inf.filename()) +
+                                     "); convert that folder to make it");
+            }
+        }
+    const auto inOwnPack = [&](const fs::path& file) {
+        return std::any_of(ownPacks.begin(), ownPacks.end(), [&](const fs::path& pack) {
+            return std::mismatch(pack.begin(), pack.end(), file.begin(), file.end()).first ==
+                   pack.end();
+        });
+    };
     std::set<fs::path> used;
     for (const ThemePlan& theme : plan.themes)
         for (const RoleSource& role : theme.roles)
             if (role.status == RoleStatus::Found)
                 used.insert(role.file);
     for (const fs::path& file : folder.filesEndingIn({".ani", ".cur"}))
-        if (!used.count(root / file))
+        if (!used.count(root / file) && !inOwnPack(file))
             plan.unmapped.push_back(root / file);
     return plan;
 }

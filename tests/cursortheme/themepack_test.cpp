@@ -105,6 +105,33 @@ TEST(PlanPack, WithoutASchemeTakesFileNamesAndNeverGuesses)
     EXPECT_NE(plan.notes[3].find("Busy.cur is also named for Wait"), std::string::npos);
 }
 
+TEST(PlanPack, AFolderOfCursorsIsItsOwnPackBesideAPackBelowIt)
+{
+    ScratchFolder pack;
+    pack.write("mine/Arrow.cur", "");
+    pack.write("mine/odd.ani", "");
+    pack.write("mine/Neon/install.inf", schemeInf("Neon", "a.ani"));
+    pack.write("mine/Neon/a.ani", "");
+    pack.write("mine/Neon/spare.ani", "");
+
+    // The folder's own cursors by name; the pack below is neither made again nor left over.
+    const PackPlan plan = planPack(pack / "mine");
+    ASSERT_EQ(plan.themes.size(), 1u);
+    EXPECT_EQ(plan.themes[0].name, "mine");
+    EXPECT_EQ(plan.themes[0].roles[0].file, pack / "mine/Arrow.cur");
+    EXPECT_EQ(plan.unmapped, (std::vector<fs::path>{pack / "mine/odd.ani"}));
+    ASSERT_FALSE(plan.notes.empty());
+    EXPECT_NE(plan.notes.back().find("Neon holds a theme of its own (install.inf)"),
+              std::string::npos);
+
+    // Without cursors of its own, a folder stands for the pack below it.
+    pack.write("archive/Neon/install.inf", schemeInf("Neon", "a.ani"));
+    pack.write("archive/Neon/a.ani", "");
+    const PackPlan archive = planPack(pack / "archive");
+    ASSERT_EQ(archive.themes.size(), 1u);
+    EXPECT_EQ(archive.themes[0].name, "Neon");
+}
+
 TEST(PlanPack, RefusesWhatCannotBeRead)
 {
     ScratchFolder pack;
