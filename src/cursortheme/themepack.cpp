@@ -347,8 +347,8 @@ PackPlan planPack(const fs::path& infOrFolder)
                 std::find(ownPacks.begin(), ownPacks.end(), inf.parent_path()) == ownPacks.end()) {
                 ownPacks.push_back(inf.parent_path());
                 plan.notes.push_back(utf8Of(root / inf.parent_path()) +
-                                     " holds a theme of its own (" + utf8Of(inf.filename()) +
-                                     "); convert that folder to make it");
+                                     " is a theme pack of its own (" + utf8Of(inf.filename()) +
+                                     "), not part of this one");
             }
         }
     const auto inOwnPack = [&](const fs::path& file) {

@@ -121,7 +121,7 @@ TEST(PlanPack, AFolderOfCursorsIsItsOwnPackBesideAPackBelowIt)
     EXPECT_EQ(plan.themes[0].roles[0].file, pack / "mine/Arrow.cur");
     EXPECT_EQ(plan.unmapped, (std::vector<fs::path>{pack / "mine/odd.ani"}));
     ASSERT_FALSE(plan.notes.empty());
-    EXPECT_NE(plan.notes.back().find("Neon holds a theme of its own (install.inf)"),
+    EXPECT_NE(plan.notes.back().find("Neon is a theme pack of its own (install.inf)"),
               std::string::npos);
 
     // Without cursors of its own, a folder stands for the pack below it.
