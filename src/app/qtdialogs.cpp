@@ -98,6 +98,9 @@ std::optional<int> QtDialogs::actionReportBox(const QString& text, const QString
     for (const QString& action : actions)
         actionButtons.append(box.addButton(action, QMessageBox::ActionRole));
     box.setDefaultButton(QMessageBox::Ok);
+    // With buttons beside OK, Qt finds no button for Escape and ignores the window's close
+    // button; closing the box is taking it as read.
+    box.setEscapeButton(QMessageBox::Ok);
     if (const QScreen* screen = owner_ ? owner_->screen() : box.screen())
         FitMessageBoxToScreen(box, screen->availableGeometry().height());
     box.exec();

@@ -3,11 +3,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -64,6 +66,32 @@ TEST(QtDialogs, AReportBoxCopiesItsDetailsAndStaysOpen)
                           "Corvenda");
     EXPECT_TRUE(copied);
     EXPECT_TRUE(openAfterCopy);
+}
+
+// Closed with its window's close button or Escape, a box with actions is read and closed; no
+// action is taken.
+TEST(QtDialogs, AReportBoxWithActionsClosesLikeAnyWindow)
+{
+    const auto closeBy = [](const std::function<void(QMessageBox*)>& close) {
+        bool closed = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            close(box);
+            closed = !box->isVisible();
+            if (!closed)
+                box->button(QMessageBox::Ok)->click(); // ends the test instead of waiting
+        });
+        const std::optional<int> chosen = QtDialogs().actionReportBox(
+            "Done.", "/a/x.ani", "Corvenda", {"Install for Me", "See the Cursors"});
+        EXPECT_TRUE(closed);
+        EXPECT_EQ(chosen, std::nullopt);
+    };
+    closeBy([](QMessageBox* box) { box->close(); });
+    closeBy([](QMessageBox* box) {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(box, &escape);
+    });
 }
 
 } // namespace
