@@ -279,6 +279,9 @@ TEST(ThemeReportBox, NamesEveryFileATheme)
 
 TEST(ThemeReportBox, AnInstalledThemeSaysHowToChooseAndRemoveIt)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "themes are installed only where a Linux desktop reads them";
+#endif
     const QString text = HowToUseThemes({"/home/u/.local/share/icons/Neon"});
     EXPECT_TRUE(text.contains("gsettings set org.gnome.desktop.interface cursor-theme 'Neon'"));
     EXPECT_TRUE(text.contains("KDE: System Settings > Colours & Themes > Cursors"));

@@ -18,6 +18,8 @@ TEST(PackFolder, FindsFilesAsWindowsWouldWithoutRegardToCase)
                              "Same.cur", "same.CUR", "Ärger.ani"})
         pack.write(file, "");
     const PackFolder folder(pack.path());
+    // Where names that differ in case are one file (Windows), its spelling cannot be told.
+    const bool caseBlind = fs::equivalent(pack / "Same.cur", pack / "same.CUR");
     const struct
     {
         const char* base;
@@ -40,6 +42,8 @@ TEST(PackFolder, FindsFilesAsWindowsWouldWithoutRegardToCase)
         const auto found = folder.find(pathFromUtf8(c.base), c.written, nullptr);
         if (*c.found == '\0')
             EXPECT_FALSE(found) << c.written;
+        else if (caseBlind)
+            EXPECT_TRUE(found && fs::equivalent(*found, pack / c.found)) << c.written;
         else
             EXPECT_EQ(found, pack / c.found) << c.written;
     }

@@ -68,8 +68,12 @@ TEST(ThemeFolderBuilder, WritesTheCursorsTheirLinksAndIndex)
                                         "hand2", "person", "pointer", "pointing_hand"}));
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(cursors / "pointer")));
     for (const char* link : {"hand", "hand2", "e29285e634086352946a0e7090d73106"}) {
+#ifdef _WIN32
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(cursors / link))) << "a copy";
+#else
         EXPECT_TRUE(fs::is_symlink(cursors / link)) << link;
         EXPECT_EQ(fs::read_symlink(cursors / link), "pointer") << "relative, so the folder moves";
+#endif
         EXPECT_EQ(ScratchFolder::read(cursors / link), "hand bytes");
     }
     EXPECT_EQ(entries(out / "themes/new"), std::vector<std::string>{"Neon_Ascii"});
