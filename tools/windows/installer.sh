@@ -42,5 +42,9 @@ setup=$build/Corvenda-$version-setup.exe
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DPROGRAM="$work/Corvenda" -DOUTFILE="$setup" \
     -DINSTALL_FILES="$work/install.nsh" -DREMOVE_FILES="$work/remove.nsh" "$here/installer.nsi"
 echo "$setup ($(du -k "$setup" | cut -f1) KB)"
-# Beside it, the sources its LGPL and GPL parts were built from.
-bash "$here/sources.sh"
+# Beside it, the sources its LGPL and GPL parts were built from. A mirror that lacks one of them
+# costs the archive, not the installer; it is not to be published without the archive.
+if ! bash "$here/sources.sh"; then
+    echo "installer.sh: the installer was built, but not the third-party source archive (above);" \
+        "publish the installer only with that archive" >&2
+fi
